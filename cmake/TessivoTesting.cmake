@@ -3,11 +3,15 @@ enable_testing()
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
-# tessivo_add_test(NAME SOURCES... LIBS libs...): one GoogleTest executable, its cases discovered by CTest.
+# tessivo_add_test(NAME [OWN_MAIN] SOURCES... LIBS libs...): one GoogleTest executable, its cases
+# discovered by CTest. OWN_MAIN: the sources bring main() (GUI tests create the application first).
 function(tessivo_add_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "OWN_MAIN" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest)
+  if(NOT ARG_OWN_MAIN)
+    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  endif()
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 600)
 endfunction()
 
