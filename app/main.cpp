@@ -5,9 +5,11 @@
 #include "app/form2.h"
 #include "app/form3.h"
 #include "app/form6.h"
+#include "app/login_form.h"
 
 int main(int argc, char** argv) {
   TApplication application(argc, argv);
+  InstallLoginPrompt();
   Form1 = new TForm1(QCoreApplication::applicationFilePath().toStdString());
   application.Own(Form1);
   Form6 = new TForm6;
