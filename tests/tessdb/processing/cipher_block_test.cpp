@@ -20,9 +20,12 @@ using oracle::ToHex;
 
 std::unique_ptr<TEncrypt> MakeCipher(TCipherKind kind) {
   switch (kind) {
-    case TCipherKind::Blowfish: return std::make_unique<TEnc_Blowfish>();
-    case TCipherKind::Twofish: return std::make_unique<TEnc_Twofish>();
-    case TCipherKind::Gost: return std::make_unique<TEnc_Gost>();
+    case TCipherKind::Blowfish:
+      return std::make_unique<TEnc_Blowfish>();
+    case TCipherKind::Twofish:
+      return std::make_unique<TEnc_Twofish>();
+    case TCipherKind::Gost:
+      return std::make_unique<TEnc_Gost>();
   }
   return nullptr;
 }
@@ -64,8 +67,8 @@ TEST(CipherBlock, PublishedVectors) {
     cipher->Init(key.data(), key.size());
     auto block = FromHex(vector.plain);
     cipher->EncryptBlock(block.data());
-    EXPECT_EQ(ToHex(block.data(), block.size()), vector.cipher) << cipher->ClassName() << " "
-                                                                 << vector.key;
+    EXPECT_EQ(ToHex(block.data(), block.size()), vector.cipher)
+        << cipher->ClassName() << " " << vector.key;
     cipher->DecryptBlock(block.data());
     EXPECT_EQ(ToHex(block.data(), block.size()), vector.plain);
   }

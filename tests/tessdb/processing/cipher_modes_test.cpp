@@ -22,9 +22,12 @@ using TBytes = std::vector<uint8_t>;
 
 std::unique_ptr<TEncrypt> MakeCipher(TCipherKind kind) {
   switch (kind) {
-    case TCipherKind::Blowfish: return std::make_unique<TEnc_Blowfish>();
-    case TCipherKind::Twofish: return std::make_unique<TEnc_Twofish>();
-    case TCipherKind::Gost: return std::make_unique<TEnc_Gost>();
+    case TCipherKind::Blowfish:
+      return std::make_unique<TEnc_Blowfish>();
+    case TCipherKind::Twofish:
+      return std::make_unique<TEnc_Twofish>();
+    case TCipherKind::Gost:
+      return std::make_unique<TEnc_Gost>();
   }
   return nullptr;
 }

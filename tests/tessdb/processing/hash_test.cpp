@@ -34,7 +34,8 @@ TEST(Sha0, PiecewiseUpdatesEqualOneCall) {
     std::string text(length, '\0');
     for (char& c : text) c = static_cast<char>(random());
     THash_SHA hash;
-    for (size_t at = 0; at < length; at += 7) hash.Update(text.data() + at, std::min<size_t>(7, length - at));
+    for (size_t at = 0; at < length; at += 7)
+      hash.Update(text.data() + at, std::min<size_t>(7, length - at));
     EXPECT_EQ(hash.Final(), THash_SHA::Calc(text)) << length;
     EXPECT_EQ(hash.Final(), THash_SHA::Calc("")) << "Final starts over";
   }

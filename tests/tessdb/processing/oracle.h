@@ -80,7 +80,8 @@ inline std::unique_ptr<TOracle> MakeOracle(TCipherKind kind, const uint8_t* key,
       return std::make_unique<TGcryptOracle>(GCRY_CIPHER_BLOWFISH, key, length);
     case TCipherKind::Gost:
       return std::make_unique<TGcryptOracle>(GCRY_CIPHER_GOST28147, key, length);
-    case TCipherKind::Twofish: return std::make_unique<TNettleTwofishOracle>(key, length);
+    case TCipherKind::Twofish:
+      return std::make_unique<TNettleTwofishOracle>(key, length);
   }
   return nullptr;
 }
