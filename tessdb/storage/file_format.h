@@ -90,8 +90,10 @@ constexpr int kTabItemsPerBlock = 1024;
 constexpr int kTabNextSize = 4;
 constexpr int kRecordTabItemSize = 5;
 constexpr int kIndexTabItemSize = 8;
-constexpr int64_t kRecordTabBlockSize = kTabNextSize + int64_t{kRecordTabItemSize} * kTabItemsPerBlock;
-constexpr int64_t kIndexTabBlockSize = kTabNextSize + int64_t{kIndexTabItemSize} * kTabItemsPerBlock;
+constexpr int64_t kRecordTabBlockSize =
+    kTabNextSize + int64_t{kRecordTabItemSize} * kTabItemsPerBlock;
+constexpr int64_t kIndexTabBlockSize =
+    kTabNextSize + int64_t{kIndexTabItemSize} * kTabItemsPerBlock;
 
 // Blob descriptor in a record's data area.
 constexpr int kBdPosition = 0;
@@ -156,7 +158,7 @@ struct TFieldEntry {
 struct TIndexEntry {
   std::string name;
   uint8_t options = 0;
-  TIntegerAry keyFields;  // up to the first -1, at most kMaxKeyFields
+  TIntegerAry keyFields;    // up to the first -1, at most kMaxKeyFields
   int32_t tabPosition = 0;  // 0 = no index tab yet
   int32_t head = 0;
 };

@@ -150,8 +150,8 @@ TEST(FileIOFieldData, ReadsAndDecodesFieldsAndBlobsOfARecord) {
     bool compressed;
     bool encrypted;
   };
-  for (const Setting setting : {Setting{false, false}, Setting{true, false}, Setting{false, true},
-                                Setting{true, true}}) {
+  for (const Setting setting :
+       {Setting{false, false}, Setting{true, false}, Setting{false, true}, Setting{true, true}}) {
     SCOPED_TRACE(std::to_string(setting.compressed) + std::to_string(setting.encrypted));
     TNewDatabase settings;
     settings.compressed = setting.compressed;
@@ -169,8 +169,7 @@ TEST(FileIOFieldData, ReadsAndDecodesFieldsAndBlobsOfARecord) {
     // The blob, encoded as a writer stores it, goes first; then the data area and the tab.
     TMemoryStream plainBlob(f.blob), storedBlob;
     db.fileIO.EncodeData(plainBlob, storedBlob, setting.compressed, setting.encrypted);
-    const int64_t blobPosition =
-        AppendBytes(db.Memory(), storedBlob.Memory(), storedBlob.Size());
+    const int64_t blobPosition = AppendBytes(db.Memory(), storedBlob.Memory(), storedBlob.Size());
     std::vector<uint8_t> area(static_cast<size_t>(f.layout.recordSize));
     std::vector<uint8_t> text(12, 0);
     std::copy(f.value.begin(), f.value.end(), text.begin());
@@ -194,8 +193,8 @@ TEST(FileIOFieldData, ReadsAndDecodesFieldsAndBlobsOfARecord) {
     ASSERT_EQ(out.Size(), 4);
     EXPECT_EQ(GetInt32(out.Memory()), 4711);
     out.Clear();
-    db.fileIO.ReadFieldDataOfRecord(f.itemPosition, 16, out, setting.compressed,
-                                    setting.encrypted, true, kBlobDescriptorSize);
+    db.fileIO.ReadFieldDataOfRecord(f.itemPosition, 16, out, setting.compressed, setting.encrypted,
+                                    true, kBlobDescriptorSize);
     EXPECT_EQ(out.ToString(), f.blob);
     // A stored blob is smaller than the value only when it went through compression.
     EXPECT_EQ(storedBlob.Size() < static_cast<int64_t>(f.blob.size()), setting.compressed);
@@ -363,8 +362,8 @@ TEST(FileIODamage, BlobDescriptorsAreChecked) {
     db.fileIO.ReadFieldData(at, out, false, false, true, kBlobDescriptorSize);
     return out.ToString();
   };
-  EXPECT_EQ(readBlob(0, 0), "");             // an empty blob
-  EXPECT_EQ(readBlob(-123, 0), "");          // points anywhere: nothing is read
+  EXPECT_EQ(readBlob(0, 0), "");     // an empty blob
+  EXPECT_EQ(readBlob(-123, 0), "");  // points anywhere: nothing is read
   EXPECT_EQ(readBlob(0, 6), std::string("TessDB"));
   for (const auto& [position, size] : std::vector<std::pair<int32_t, int32_t>>{
            {0, -1}, {-1, 4}, {4000, INT32_MAX}, {INT32_MAX, 1}, {0, 0x7FFFFFF0}}) {
@@ -408,8 +407,9 @@ TEST(FileFormat, RecordLayoutOfEveryStorableTypeAndTheRest) {
   EXPECT_EQ(layout.recordSize, offset);
   // Declared sizes of a damaged header neither go negative nor overflow.
   EXPECT_THROW(ComputeRecordLayout({Field("S", ftString, -5)}, "db"), EDatabaseError);
-  EXPECT_THROW(ComputeRecordLayout({Field("S", ftString, INT32_MAX), Field("T", ftFixedChar, 5)}, "db"),
-               EDatabaseError);
+  EXPECT_THROW(
+      ComputeRecordLayout({Field("S", ftString, INT32_MAX), Field("T", ftFixedChar, 5)}, "db"),
+      EDatabaseError);
 }
 
 }  // namespace
