@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "tessdb/core/field_type.h"
+
 namespace tessdb {
 
 // Fixed areas.
@@ -214,6 +216,43 @@ struct TIndexTabItem {
   int32_t recordNo = 0;
   int32_t next = -1;
 };
+
+inline TRecordTabItem DecodeRecordTabItem(const uint8_t* item) {
+  return {GetInt32(item), item[4]};
+}
+inline void EncodeRecordTabItem(const TRecordTabItem& value, uint8_t* item) {
+  PutInt32(item, value.dataPosition);
+  item[4] = value.deleted;
+}
+inline TIndexTabItem DecodeIndexTabItem(const uint8_t* item) {
+  return {GetInt32(item), GetInt32(item + 4)};
+}
+inline void EncodeIndexTabItem(const TIndexTabItem& value, uint8_t* item) {
+  PutInt32(item, value.recordNo);
+  PutInt32(item + 4, value.next);
+}
+
+// The 20-byte descriptor a blob field keeps in the record's data area (the last 8 bytes zero).
+struct TBlobDescriptor {
+  int32_t position = 0;
+  int32_t storedSize = 0;
+  int32_t reservedSize = 0;
+};
+
+inline TBlobDescriptor DecodeBlobDescriptor(const uint8_t* descriptor) {
+  return {GetInt32(descriptor + kBdPosition), GetInt32(descriptor + kBdStoredSize),
+          GetInt32(descriptor + kBdReservedSize)};
+}
+inline void EncodeBlobDescriptor(const TBlobDescriptor& value, uint8_t* descriptor) {
+  std::memset(descriptor, 0, kBlobDescriptorSize);
+  PutInt32(descriptor + kBdPosition, value.position);
+  PutInt32(descriptor + kBdStoredSize, value.storedSize);
+  PutInt32(descriptor + kBdReservedSize, value.reservedSize);
+}
+// The area reserved for a blob of storedSize bytes: rounded down to a multiple of 64, plus 64.
+constexpr int64_t ReservedBlobSize(int64_t storedSize) {
+  return storedSize - storedSize % kBlobAreaGranule + kBlobAreaGranule;
+}
 
 // Position of item k of a tab chain given its block positions.
 inline int64_t TabItemPosition(const TIntegerAry& blocks, int32_t k, int itemSize) {

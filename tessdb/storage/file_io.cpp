@@ -213,13 +213,10 @@ void TTessDBFileIO::ReadTab(int64_t firstBlock, int32_t count, int itemSize,
     blockPositions.push_back(static_cast<int32_t>(position));
     const uint8_t* item = block.data() + kTabNextSize;
     for (int32_t i = 0; i < take; ++i, item += itemSize) {
-      Item& target = items[static_cast<size_t>(done + i)];
       if constexpr (std::is_same_v<Item, TRecordTabItem>) {
-        target.dataPosition = GetInt32(item);
-        target.deleted = item[4];
+        items[static_cast<size_t>(done + i)] = DecodeRecordTabItem(item);
       } else {
-        target.recordNo = GetInt32(item);
-        target.next = GetInt32(item + 4);
+        items[static_cast<size_t>(done + i)] = DecodeIndexTabItem(item);
       }
     }
     done += take;
@@ -260,8 +257,9 @@ void TTessDBFileIO::ReadFieldData(int64_t position, TStream& destination, bool c
   if (isBlob) {
     uint8_t descriptor[kBlobDescriptorSize];
     ReadRange(position, descriptor, kBlobDescriptorSize);
-    dataPosition = GetInt32(descriptor + kBdPosition);
-    dataSize = GetInt32(descriptor + kBdStoredSize);
+    const TBlobDescriptor blob = DecodeBlobDescriptor(descriptor);
+    dataPosition = blob.position;
+    dataSize = blob.storedSize;
     if (dataSize == 0) dataPosition = 0;  // an empty blob may point anywhere
   }
   CheckRange(dataPosition, dataSize);
