@@ -263,6 +263,15 @@ void TTessDBFileIO::ReadFieldData(int64_t position, TStream& destination, bool c
     if (dataSize == 0) dataPosition = 0;  // an empty blob may point anywhere
   }
   CheckRange(dataPosition, dataSize);
+  // Unprocessed bytes into a memory stream (the search path's case) go straight to their place.
+  auto* memory = dynamic_cast<TMemoryStream*>(&destination);
+  if (!compress && !encrypt && memory != nullptr) {
+    const int64_t at = memory->Position();
+    memory->SetSize(std::max(memory->Size(), at + dataSize));
+    ReadRange(dataPosition, memory->Memory() + at, dataSize);
+    memory->SetPosition(at + dataSize);
+    return;
+  }
   TMemoryStream stored;
   stored.SetSize(dataSize);
   ReadRange(dataPosition, stored.Memory(), dataSize);

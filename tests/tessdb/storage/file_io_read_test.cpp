@@ -106,6 +106,22 @@ TEST(FileIOTabs, ChainsOf1024And1025Items) {
   }
 }
 
+TEST(FileIOHeaders, WrittenHeaderIsReadBackAtItsDirectoryPosition) {
+  OpenImage db(testing::MakeImage({}, {Devices(), {"Other", {}, {}}}));
+  TTableHeaderBuffer header = db.Header(1);
+  EXPECT_EQ(DecodeTableHeader(header).name, "Other");
+  PutInt32(&header[kThAutoIncValue], 42);
+  db.fileIO.WriteTableHeader(1, header);
+  EXPECT_EQ(DecodeTableHeader(db.Header(1)).autoIncValue, 42);
+  EXPECT_EQ(DecodeTableHeader(db.Header(0)).autoIncValue, 0);
+  uint8_t stored[4];
+  testing::ReadAt(db.Memory(), testing::TableHeaderPosition(db.Memory(), 1) + kThAutoIncValue,
+                  stored, 4);
+  EXPECT_EQ(GetInt32(stored), 42);
+  EXPECT_THROW(db.fileIO.WriteTableHeader(2, header), EDatabaseError);
+  EXPECT_THROW(db.Header(-1), EDatabaseError);
+}
+
 TEST(FileIOTabs, EmptyTableAndIndexWithoutTab) {
   OpenImage db(testing::MakeImage({}, {Devices()}));
   const TTableHeaderBuffer header = db.Header();
