@@ -135,14 +135,15 @@ class TTessDBFileIO {
   bool VerifyWrites() const { return processing_.verifyWrites; }
   int TableCount() const { return tableCount_; }
 
-  // The managers, for the database to connect its progress events.
-  TCompressMgr& CompressMgr() { return compressMgr_; }
-  TEncryptMgr& EncryptMgr() { return encryptMgr_; }
+  // The managers, for the database to connect its progress events (kept across Open and Close).
+  TCompressMgr& CompressMgr() { return *compressMgr_; }
+  TEncryptMgr& EncryptMgr() { return *encryptMgr_; }
 
  private:
   void OpenDisk(const std::string& fileName, bool readOnly, bool exclusive);
   void OpenMemory(const std::string& fileName);
   void CheckFileHeader(const uint8_t* header, const std::string& fileName);
+  void ResetManagers();
   void SetupProcessing();
   int64_t TableHeaderPosition(int tableNo);
   void CheckRange(int64_t position, int64_t length);
@@ -165,8 +166,10 @@ class TTessDBFileIO {
   TProcessingBlock processing_;
   TDirectoryBuffer directory_{};
   int tableCount_ = 0;
-  TCompressMgr compressMgr_;
-  TEncryptMgr encryptMgr_;
+  // Made afresh by every Open (keeping their progress events), so no algorithm object or key of
+  // a file opened before carries over to the next one.
+  std::unique_ptr<TCompressMgr> compressMgr_ = std::make_unique<TCompressMgr>();
+  std::unique_ptr<TEncryptMgr> encryptMgr_ = std::make_unique<TEncryptMgr>();
   std::mutex processingMutex_;
 };
 
