@@ -44,7 +44,11 @@ void TTessDBFileIO::OpenDisk(const std::string& fileName, bool readOnly, bool ex
     probe.ReadAt(0, header, kFileHeaderSize);
     CheckFileHeader(header, fileName);
   }
-  fileIsReadOnly_ = platform::IsReadOnlyFile(fileName);
+  try {
+    fileIsReadOnly_ = platform::IsReadOnlyFile(fileName);
+  } catch (const platform::FileError& error) {  // the file vanished since the header was read
+    throw EStreamError("Cannot open file \"" + fileName + "\". " + error.what());
+  }
   fileStream_ =
       std::make_unique<TTessDBFileStream>(fileName, readOnly || fileIsReadOnly_, exclusive);
   stream_ = fileStream_.get();
