@@ -137,6 +137,7 @@ void TTessDBFileIO::GetTableNames(std::vector<std::string>& list) {
 
 void TTessDBFileIO::Lock(int lockRetryCount, int lockWaitTime) {
   if (mediumType_ != mtDisk || !fileStream_) return;
+  lockRetryCount = std::max(lockRetryCount, 0);
   int failures = 0;
   while (!fileStream_->TryLockByte(kWriteLockOffset)) {
     ++failures;

@@ -70,8 +70,10 @@ class TTessDBFileIO {
 
   // Cross-process write lock on byte 1 (mtDisk only; nothing for mtMemory or when closed). A
   // refused request is retried after lockWaitTime ms; after more than lockRetryCount refusals it
-  // fails with "Wait for unlock time out". lockRetryCount 0 waits forever. Pair every Lock with
-  // an Unlock on every path (TFileLockGuard does).
+  // fails with "Wait for unlock time out". lockRetryCount 0 waits forever; negative values
+  // count as 0. A database opened for reading only holds the byte shared (the system grants no
+  // exclusive lock through a read-only descriptor): readers then share it but still keep every
+  // writer out. Pair every Lock with an Unlock on every path (TFileLockGuard does).
   void Lock(int lockRetryCount = kDefaultLockRetryCount, int lockWaitTime = kDefaultLockWaitTime);
   void Unlock();
   // Called, when set, after each refused lock request that will be retried, with the number of
