@@ -304,8 +304,10 @@ TSearchResult TTessTableIO::SearchIndexBound(const TFieldBuffers& buffers, const
 }
 
 int TTessTableIO::InsertPosition(const TFieldBuffers& buffers, int indexNo) {
-  const TSearchResult result =
-      SearchIndex(buffers, GetList(indexNo + 1), /*partial=*/false, 0, indexNo);
+  // The last of equal keys, so that a new record goes after all of them: a plain search stops
+  // at whichever equal key it probes first.
+  const TSearchResult result = SearchIndexBound(buffers, GetList(indexNo + 1), /*partial=*/false,
+                                                0, /*firstMatch=*/false, indexNo);
   if (result.outcome == -2) return 0;
   return result.outcome >= 0 ? result.position + 1 : result.position;
 }
