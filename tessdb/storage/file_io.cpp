@@ -126,6 +126,7 @@ void TTessDBFileIO::Lock(int lockRetryCount, int lockWaitTime) {
     if (lockRetryCount > 0 && failures > lockRetryCount) {
       throw EDatabaseError("Wait for unlock time out");
     }
+    if (OnLockWait) OnLockWait(failures);
     platform::SleepMilliseconds(lockWaitTime);
   }
 }

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -73,6 +74,9 @@ class TTessDBFileIO {
   // an Unlock on every path (TFileLockGuard does).
   void Lock(int lockRetryCount = kDefaultLockRetryCount, int lockWaitTime = kDefaultLockWaitTime);
   void Unlock();
+  // Called, when set, after each refused lock request that will be retried, with the number of
+  // refusals so far, before the pause (a program can show that it is waiting for another one).
+  std::function<void(int refusals)> OnLockWait;
 
   // Reads or writes the header of table tableNo (0-based, below TableCount()). A header read is
   // also checked: field and index counts within the limits, record count not negative, key

@@ -18,6 +18,13 @@ int Fail(std::string message) {
   return 1;
 }
 
+bool IsCommand(CLI::App& app, const std::string& name) {
+  for (const CLI::App* command : app.get_subcommands({})) {
+    if (command->get_name() == name) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -25,6 +32,10 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   tessdb_tool::AddInfoCommand(app);
   tessdb_tool::AddCreateCommand(app);
+  // CLI11 would report an unknown command as a missing one.
+  if (argc > 1 && argv[1][0] != '-' && !IsCommand(app, argv[1])) {
+    return Fail(std::string("Unknown command '") + argv[1] + "'");
+  }
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& help) {

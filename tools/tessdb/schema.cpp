@@ -17,6 +17,15 @@ namespace {
 
 using nlohmann::json;
 
+// "<kind> '<name>'" when the object has a text name, else "<kind> <number>".
+std::string Where(const std::string& prefix, const json& object, size_t number) {
+  if (object.is_object()) {
+    const auto name = object.find("name");
+    if (name != object.end() && name->is_string()) return prefix + " '" + name->get<std::string>() + "'";
+  }
+  return prefix + " " + std::to_string(number + 1);
+}
+
 void CheckKeys(const json& object, const std::set<std::string>& allowed, const std::string& where) {
   if (!object.is_object()) throw ToolError(where + ": expected a JSON object");
   for (const auto& [key, value] : object.items()) {
@@ -48,11 +57,10 @@ bool SameName(const std::string& a, const std::string& b) {
 }
 
 tessdb::TFieldEntry ParseField(const json& value, const std::string& tableWhere, size_t number) {
-  std::string where = tableWhere + ", field " + std::to_string(number + 1);
+  const std::string where = Where(tableWhere + ", field", value, number);
   CheckKeys(value, {"name", "type", "size", "processed"}, where);
   tessdb::TFieldEntry field;
   field.name = NameOf(value, where);
-  where = tableWhere + ", field '" + Latin1ToUtf8(field.name) + "'";
 
   const auto type = value.find("type");
   if (type == value.end()) throw ToolError(where + ": \"type\" missing");
@@ -103,11 +111,10 @@ uint8_t ParseOptions(const json& options, const std::string& where) {
 
 tessdb::TIndexEntry ParseIndex(const json& value, const tessdb::TTableDefinition& table,
                                const std::string& tableWhere, size_t number) {
-  std::string where = tableWhere + ", index " + std::to_string(number + 1);
+  const std::string where = Where(tableWhere + ", index", value, number);
   CheckKeys(value, {"name", "fields", "options"}, where);
   tessdb::TIndexEntry index;
   index.name = NameOf(value, where);
-  where = tableWhere + ", index '" + Latin1ToUtf8(index.name) + "'";
   for (const json& key : ArrayOf(value, "fields", where, /*required=*/true)) {
     if (!key.is_string()) throw ToolError(where + ": key fields are given by name");
     const std::string name = Utf8ToLatin1(key.get<std::string>(), where + ": a key field");
@@ -134,11 +141,10 @@ std::vector<tessdb::TTableDefinition> ParseSchema(const std::string& jsonText) {
   const json& tableValues = ArrayOf(root, "tables", "Schema", /*required=*/true);
   for (size_t t = 0; t < tableValues.size(); ++t) {
     const json& value = tableValues[t];
-    std::string where = "Table " + std::to_string(t + 1);
+    const std::string where = Where("Table", value, t);
     CheckKeys(value, {"name", "fields", "indexes"}, where);
     tessdb::TTableDefinition table;
     table.name = NameOf(value, where);
-    where = "Table '" + Latin1ToUtf8(table.name) + "'";
     const json& fields = ArrayOf(value, "fields", where, /*required=*/true);
     for (size_t f = 0; f < fields.size(); ++f) table.fields.push_back(ParseField(fields[f], where, f));
     const json& indexes = ArrayOf(value, "indexes", where, /*required=*/false);
