@@ -122,6 +122,14 @@ void TTessTableIO::NormaliseStrings(TFieldBuffers& buffers) const {
   }
 }
 
+void TTessTableIO::EncodeBlob(int fieldNo, TOptimBlobStream& blob, TMemoryStream& encoded) {
+  // A stream still waiting to load (a record read and then written as another) loads first: its
+  // load decodes through the file object, which must not happen inside the encoding call.
+  TMemoryStream& plain = blob.Content();
+  encoded.Clear();
+  fileIO_.EncodeData(plain, encoded, FieldCompressed(fieldNo), FieldEncrypted(fieldNo));
+}
+
 void TTessTableIO::WriteBlob(int fieldNo, TOptimBlobStream& blob, TMemoryStream& encoded,
                              int64_t position, int64_t fillTo) {
   const int64_t h = encoded.Size();
@@ -150,8 +158,7 @@ void TTessTableIO::WriteBlob(int fieldNo, TOptimBlobStream& blob, TMemoryStream&
       // Bytes that do not even decode are a mismatch like any other.
     }
     if (same) return;
-    encoded.Clear();
-    fileIO_.EncodeData(plain, encoded, FieldCompressed(fieldNo), FieldEncrypted(fieldNo));
+    EncodeBlob(fieldNo, blob, encoded);
     if (encoded.Size() != h) break;  // the encoder itself is unstable: give up at once
     encoded.SetSize(total);
   }
@@ -234,8 +241,7 @@ void TTessTableIO::AppendRecord(TFieldBuffers& buffers, bool flush,
       continue;
     }
     if (item.IsBlob()) {
-      encoded.Clear();
-      fileIO_.EncodeData(*item.Blob(), encoded, FieldCompressed(f), FieldEncrypted(f));
+      EncodeBlob(f, *item.Blob(), encoded);
       const int64_t h = encoded.Size();
       const int64_t position = fileIO_.FileSize();
       const int64_t reserved = ReservedSize(h);
@@ -328,8 +334,7 @@ void TTessTableIO::ModifyRecord(TFieldBuffers& buffers, int physicalPosition,
     if (item.IsBlob()) {
       // A stream still waiting to load this very blob holds exactly what the file holds.
       if (item.Blob()->SourcePosition() == dataPosition + offset) continue;
-      encoded.Clear();
-      fileIO_.EncodeData(*item.Blob(), encoded, FieldCompressed(f), FieldEncrypted(f));
+      EncodeBlob(f, *item.Blob(), encoded);
       const int64_t h = encoded.Size();
       const int64_t oldPosition = GetInt32(slot + kBdPosition);
       const int64_t oldReserved = GetInt32(slot + kBdReservedSize);

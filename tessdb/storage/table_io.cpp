@@ -81,6 +81,9 @@ void TTessTableIO::LoadImage(const TTableHeaderBuffer& header) {
     }
   }
 
+  // Every record's data area lies in the file, so a record larger than the file is damage (and
+  // must not size a buffer).
+  if (GetInt32(&header_[kThRecordCount]) > 0 && recordSize_ > fileIO_.FileSize()) Damaged();
   fileIO_.ReadRecordTab(header_, recordTab_, recordTabBlocks_);
   lists_.assign(decoded.indexes.size() + 1, {});
   listBuilt_.assign(lists_.size(), false);

@@ -170,8 +170,10 @@ class TTessTableIO {
   void MoveInIndex(int indexNo, int oldPosition, const TFieldBuffers& buffers,
                    const TModifyNotification& notify);
   void NormaliseStrings(TFieldBuffers& buffers) const;
-  // Encodes blob stream of field f and writes it at position with its filler up to fillTo
-  // (verifying when the file asks for it); returns the encoded length.
+  // Replaces encoded with the encoded form of field fieldNo's blob stream.
+  void EncodeBlob(int fieldNo, TOptimBlobStream& blob, TMemoryStream& encoded);
+  // Writes a blob's encoded bytes at position, then zero filler up to fillTo; with the file's
+  // write-verify flag it reads them back and rewrites up to kMaxWriteAttempts times.
   void WriteBlob(int fieldNo, TOptimBlobStream& blob, TMemoryStream& encoded, int64_t position,
                  int64_t fillTo);
   int64_t CheckedPosition(int64_t position) const;

@@ -79,6 +79,9 @@ void ExerciseTables(TTessDBFileIO& fileIO) {
     } catch (const Exception&) {
       continue;
     }
+    // An empty table may declare records of any size; buffers for one larger than the file
+    // would only measure this process's memory.
+    if (table.RecordSize() > fileIO.FileSize()) continue;
     TFieldBuffers buffers;
     for (int f = 0; f < table.FieldDefs().Count(); ++f) {
       buffers.AddOwned(static_cast<TFieldType>(table.FieldDefs()[f].typeCode), table.FieldSize(f));

@@ -168,7 +168,9 @@ TEST(MultiProcess, TwoProcessesAppendingConcurrently) {
       std::mt19937 random(static_cast<uint32_t>(seed));
       for (int n = 0; n < kEach; ++n) {
         const auto num = static_cast<int32_t>(random() % 500);
-        writer.Append("p" + std::to_string(seed) + "n" + std::to_string(random() % 1000), num);
+        char name[16];
+        std::snprintf(name, sizeof name, "p%dn%u", seed, static_cast<unsigned>(random() % 1000));
+        writer.Append(name, num);
         Pause(random);
       }
     };

@@ -388,6 +388,15 @@ TEST(RecordChanges, UntouchedLazyBlobIsNotRewritten) {
   table.ModifyRecord(*buffers, 0, nullptr, false);
   EXPECT_FALSE((*buffers)[1].Blob()->Loaded());
   EXPECT_EQ(fixture.Read(0, 0), (std::vector<std::string>{StoredBytes<int32_t>(2), std::string(1000, 'q')}));
+  // A record read and written as a new one copies its blobs.
+  table.ReadRecord(*buffers, table.GetList(0), 0);
+  table.AppendRecord(*buffers, false, nullptr);
+  EXPECT_EQ(fixture.Read(0, 1), (std::vector<std::string>{StoredBytes<int32_t>(2), std::string(1000, 'q')}));
+  // So does a modification that takes another record's blob.
+  table.ReadRecord(*buffers, table.GetList(0), 0);
+  (*buffers)[0].Set<int32_t>(3);
+  table.ModifyRecord(*buffers, 1, nullptr, false);
+  EXPECT_EQ(fixture.Read(0, 1), (std::vector<std::string>{StoredBytes<int32_t>(3), std::string(1000, 'q')}));
   // A write before the first read replaces the content without loading it.
   table.ReadRecord(*buffers, table.GetList(0), 0);
   (*buffers)[1].Blob()->WriteBuffer("new", 3);
