@@ -26,9 +26,9 @@ using namespace tessdb;
 
 constexpr int kRows = 100000;
 constexpr int kSearches = 1000;
-const char* const kVendors[] = {"Nokia",   "Motorola",  "Samsung", "Siemens", "Sony Ericsson",
-                                "Alcatel", "Panasonic", "Sagem",   "LG",      "Philips",
-                                "Sharp",   "NEC",       "Mitsubishi", "Benq", "Pantech"};
+const char* const kVendors[] = {"Nokia",   "Motorola",  "Samsung",    "Siemens", "Sony Ericsson",
+                                "Alcatel", "Panasonic", "Sagem",      "LG",      "Philips",
+                                "Sharp",   "NEC",       "Mitsubishi", "Benq",    "Pantech"};
 
 struct TRow {
   std::string vendor;
@@ -73,8 +73,10 @@ std::string NewTessFile(const std::string& name) {
   CreateDatabase(image, settings);
   TTableDefinition table;
   table.name = "cellphoneconfig";
-  table.fields = {{"name", ftString, 30, 0}, {"model", ftString, 40, 0},
-                  {"width", ftInteger, 0, 0}, {"height", ftInteger, 0, 0}};
+  table.fields = {{"name", ftString, 30, 0},
+                  {"model", ftString, 40, 0},
+                  {"width", ftInteger, 0, 0},
+                  {"height", ftInteger, 0, 0}};
   table.indexes = {{"ByModel", 0, {1}, 0, 0}};
   AddTable(image, table);
   WriteNewFile(path, image);
@@ -88,7 +90,8 @@ struct TTessTable {
     table = std::make_unique<TTessTableIO>(fileIO, "cellphoneconfig");
     table->Open();
     for (int f = 0; f < table->FieldDefs().Count(); ++f) {
-      buffers.AddOwned(static_cast<TFieldType>(table->FieldDefs()[f].typeCode), table->FieldSize(f));
+      buffers.AddOwned(static_cast<TFieldType>(table->FieldDefs()[f].typeCode),
+                       table->FieldSize(f));
     }
   }
   void Fill(const TRow& row) {
@@ -165,10 +168,12 @@ void BM_TessSearch(benchmark::State& state) {
   for (auto _ : state) {
     for (int i = 0; i < kSearches; ++i) {
       tess.buffers[1].SetText(Rows()[random() % kRows].model);
-      found += tess.table->SearchIndex(tess.buffers, tess.table->GetList(1), false, 0, 0).outcome == 0;
+      found +=
+          tess.table->SearchIndex(tess.buffers, tess.table->GetList(1), false, 0, 0).outcome == 0;
     }
   }
-  if (found != static_cast<int>(state.iterations()) * kSearches) state.SkipWithError("model not found");
+  if (found != static_cast<int>(state.iterations()) * kSearches)
+    state.SkipWithError("model not found");
   state.SetItemsProcessed(state.iterations() * kSearches);
 }
 
@@ -235,7 +240,8 @@ void BM_SqliteInsert(benchmark::State& state) {
 void BM_SqliteScan(benchmark::State& state) {
   sqlite3* db = OpenSqlite(FilledSqliteFile());
   sqlite3_stmt* scan = nullptr;
-  sqlite3_prepare_v2(db, "SELECT name, model, width, height FROM cellphoneconfig", -1, &scan, nullptr);
+  sqlite3_prepare_v2(db, "SELECT name, model, width, height FROM cellphoneconfig", -1, &scan,
+                     nullptr);
   int64_t sum = 0;
   for (auto _ : state) {
     while (sqlite3_step(scan) == SQLITE_ROW) {
@@ -264,7 +270,8 @@ void BM_SqliteLookup(benchmark::State& state) {
       sqlite3_reset(lookup);
     }
   }
-  if (found != static_cast<int>(state.iterations()) * kSearches) state.SkipWithError("model not found");
+  if (found != static_cast<int>(state.iterations()) * kSearches)
+    state.SkipWithError("model not found");
   sqlite3_finalize(lookup);
   sqlite3_close(db);
   state.SetItemsProcessed(state.iterations() * kSearches);
@@ -291,7 +298,9 @@ class TRatioReporter : public benchmark::ConsoleReporter {
   std::map<std::string, double> rates;
 };
 
-std::string Base(const std::string& name) { return name.substr(0, name.find('/')); }
+std::string Base(const std::string& name) {
+  return name.substr(0, name.find('/'));
+}
 
 }  // namespace
 
@@ -301,10 +310,11 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks(&reporter);
   std::map<std::string, double> rates;
   for (const auto& [name, rate] : reporter.rates) rates[Base(name)] = rate;
-  std::printf("\n%-22s %16s %16s %8s\n", "work (100,000 rows)", "TessDB per s", "SQLite per s", "ratio");
-  const std::pair<const char*, const char*> pairs[] = {
-      {"BM_TessAppend", "BM_SqliteInsert"}, {"BM_TessScan", "BM_SqliteScan"},
-      {"BM_TessSearch", "BM_SqliteLookup"}};
+  std::printf("\n%-22s %16s %16s %8s\n", "work (100,000 rows)", "TessDB per s", "SQLite per s",
+              "ratio");
+  const std::pair<const char*, const char*> pairs[] = {{"BM_TessAppend", "BM_SqliteInsert"},
+                                                       {"BM_TessScan", "BM_SqliteScan"},
+                                                       {"BM_TessSearch", "BM_SqliteLookup"}};
   const char* labels[] = {"append / insert rows", "full scan rows", "index searches"};
   for (size_t i = 0; i < std::size(pairs); ++i) {
     const double ours = rates[pairs[i].first];

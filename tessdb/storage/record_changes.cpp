@@ -12,7 +12,9 @@ namespace tessdb {
 namespace {
 
 // Reserved size of a blob area for h stored bytes: h rounded down to a multiple of 64, plus 64.
-int64_t ReservedSize(int64_t h) { return h - h % kBlobAreaGranule + kBlobAreaGranule; }
+int64_t ReservedSize(int64_t h) {
+  return h - h % kBlobAreaGranule + kBlobAreaGranule;
+}
 
 bool IsTextBufferType(TFieldType type) {
   return type == ftString || type == ftFixedChar || type == ftWideString || type == ftGuid;
@@ -80,8 +82,10 @@ int TTessTableIO::ResolvePhysicalPosition(int32_t recordNo) const {
 }
 
 void TTessTableIO::WriteTabBlock(int64_t position, int itemSize, const uint8_t* firstItem) {
-  std::vector<uint8_t> block(static_cast<size_t>(kTabNextSize + int64_t{itemSize} * kTabItemsPerBlock), 0);
-  if (firstItem != nullptr) std::memcpy(&block[kTabNextSize], firstItem, static_cast<size_t>(itemSize));
+  std::vector<uint8_t> block(
+      static_cast<size_t>(kTabNextSize + int64_t{itemSize} * kTabItemsPerBlock), 0);
+  if (firstItem != nullptr)
+    std::memcpy(&block[kTabNextSize], firstItem, static_cast<size_t>(itemSize));
   fileIO_.WriteRange(position, block.data(), static_cast<int64_t>(block.size()));
 }
 
@@ -225,7 +229,8 @@ void TTessTableIO::AppendRecord(TFieldBuffers& buffers, bool flush,
   NormaliseStrings(buffers);
   std::vector<uint8_t> image(static_cast<size_t>(recordSize_), 0);
   bool hasBlobs = false;
-  for (int f = 0; f < buffers.Count(); ++f) hasBlobs = hasBlobs || (buffers[f].IsBlob() && buffers[f].Active());
+  for (int f = 0; f < buffers.Count(); ++f)
+    hasBlobs = hasBlobs || (buffers[f].IsBlob() && buffers[f].Active());
   // The data area is reserved first, so that the blobs follow it.
   if (hasBlobs) fileIO_.WriteRange(dataPosition, image.data(), recordSize_);
 
@@ -339,8 +344,8 @@ void TTessTableIO::ModifyRecord(TFieldBuffers& buffers, int physicalPosition,
       const int64_t oldPosition = GetInt32(slot + kBdPosition);
       const int64_t oldReserved = GetInt32(slot + kBdReservedSize);
       const int64_t end = fileIO_.FileSize();
-      if (oldReserved < 0 ||
-          (oldReserved > 0 && (oldPosition < kFirstAreaOffset || oldPosition + oldReserved > end))) {
+      if (oldReserved < 0 || (oldReserved > 0 && (oldPosition < kFirstAreaOffset ||
+                                                  oldPosition + oldReserved > end))) {
         Damaged();
       }
       int64_t position = oldPosition;
@@ -373,7 +378,8 @@ void TTessTableIO::ModifyRecord(TFieldBuffers& buffers, int physicalPosition,
   fileIO_.WriteRange(dataPosition, image.data(), recordSize_);
 
   std::vector<int> oldPositions(static_cast<size_t>(indexDefs_.Count()));
-  for (int i = 0; i < indexDefs_.Count(); ++i) oldPositions[static_cast<size_t>(i)] = ToListPosition(0, x, i + 1);
+  for (int i = 0; i < indexDefs_.Count(); ++i)
+    oldPositions[static_cast<size_t>(i)] = ToListPosition(0, x, i + 1);
   for (int i = 0; i < indexDefs_.Count(); ++i) {
     if (oldPositions[static_cast<size_t>(i)] >= 0) {
       MoveInIndex(i, oldPositions[static_cast<size_t>(i)], buffers, notify);
@@ -421,14 +427,15 @@ void TTessTableIO::DeleteRecord(int physicalPosition, bool flush) {
   fileIO_.MarkRecordDeleted(TabItemPosition(recordTabBlocks_, recordNo, kRecordTabItemSize));
   recordTab_[static_cast<size_t>(recordNo)].deleted = 1;
   std::vector<int> positions(static_cast<size_t>(indexDefs_.Count()));
-  for (int i = 0; i < indexDefs_.Count(); ++i) positions[static_cast<size_t>(i)] = ToListPosition(0, x, i + 1);
+  for (int i = 0; i < indexDefs_.Count(); ++i)
+    positions[static_cast<size_t>(i)] = ToListPosition(0, x, i + 1);
   for (int i = 0; i < indexDefs_.Count(); ++i) {
     const int p = positions[static_cast<size_t>(i)];
-    if (p >= 0) lists_[static_cast<size_t>(i) + 1].erase(lists_[static_cast<size_t>(i) + 1].begin() + p);
+    if (p >= 0)
+      lists_[static_cast<size_t>(i) + 1].erase(lists_[static_cast<size_t>(i) + 1].begin() + p);
   }
   lists_[0].erase(lists_[0].begin() + x);
   change.Finish(flush);
 }
 
 }  // namespace tessdb
-

@@ -111,7 +111,8 @@ class TTessTableIO {
   // As SearchIndex, but on equal keys goes on to the first (firstMatch) or last of them.
   TSearchResult SearchIndexBound(const TFieldBuffers& buffers, const TRecordList& list,
                                  bool partial, int keyFieldCount, bool firstMatch, int indexNo);
-  // Where a record with the buffers' key values goes in index indexNo's list: after every equal key.
+  // Where a record with the buffers' key values goes in index indexNo's list: after every equal
+  // key.
   int InsertPosition(const TFieldBuffers& buffers, int indexNo);
   // The first index with tiPrimary, or -1.
   int PrimaryIndexNo() const;
@@ -129,8 +130,8 @@ class TTessTableIO {
   // the buffers).
   void AppendRecord(TFieldBuffers& buffers, bool flush, const TAppendNotification& notify);
   // Rewrites the active fields of the record at physicalPosition and moves it in each index.
-  void ModifyRecord(TFieldBuffers& buffers, int physicalPosition,
-                    const TModifyNotification& notify, bool flush);
+  void ModifyRecord(TFieldBuffers& buffers, int physicalPosition, const TModifyNotification& notify,
+                    bool flush);
   // Marks the record at physicalPosition deleted and removes it from every list.
   void DeleteRecord(int physicalPosition, bool flush);
 

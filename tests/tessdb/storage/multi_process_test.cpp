@@ -100,7 +100,9 @@ void ExpectChildSucceeded(pid_t pid) {
 
 // A writer polls a refused lock every millisecond, so one that changes without pause keeps the
 // lock to itself; real writers do other work between changes, which lets the others in.
-void Pause(std::mt19937& random) { usleep(static_cast<useconds_t>(random() % 400)); }
+void Pause(std::mt19937& random) {
+  usleep(static_cast<useconds_t>(random() % 400));
+}
 
 // Loads the file afresh: every index list holds every one of the live records, sorted by its key;
 // recordCount counts the deleted ones too.
@@ -148,7 +150,7 @@ TEST(MultiProcess, ChangeOfAnotherWriterReloadsFirst) {
   EXPECT_EQ(b.reloads, 1);
   EXPECT_EQ(b.table->GetList(0).back().recordNo, 1);
   b.Append("c", 3);
-  EXPECT_EQ(b.reloads, 1);  // its own change is no reason to reload
+  EXPECT_EQ(b.reloads, 1);          // its own change is no reason to reload
   a.table->DeleteRecord(0, false);  // a reloads, then deletes "a"
   EXPECT_EQ(a.reloads, 1);
   ASSERT_EQ(a.table->GetList(1).size(), 2u);
@@ -156,6 +158,33 @@ TEST(MultiProcess, ChangeOfAnotherWriterReloadsFirst) {
   EXPECT_THROW(b.table->DeleteRecord(0, false), EDatabaseError);
   EXPECT_EQ(b.table->GetList(0).size(), 2u);
   ExpectSound(path, 2, 3);  // "a" is gone, "b" and "c" remain
+}
+
+TEST(MultiProcess, LockHeldElsewhereTimesOut) {
+  TempDir dir;
+  const std::string path = NewDatabaseFile(dir);
+  TTessDBFileIO holder;
+  holder.Open(path, mtDisk, false, false);
+  holder.Lock();
+  TTessDBFileIO fileIO;
+  fileIO.Open(path, mtDisk, false, false);
+  TTessTableIO table(fileIO, "Shared");
+  table.SetLockParameters(2, 1);
+  try {
+    table.Open();
+    ADD_FAILURE() << "loaded without the lock";
+  } catch (const EDatabaseError& error) {
+    EXPECT_STREQ(error.what(), "Wait for unlock time out");
+  }
+  EXPECT_EQ(table.OpenCount(), 0);
+  holder.Unlock();
+  table.Open();
+  holder.Lock();
+  auto buffers = NewBuffers(table);
+  EXPECT_THROW(table.AppendRecord(*buffers, false, nullptr), EDatabaseError);
+  holder.Unlock();
+  table.AppendRecord(*buffers, true, nullptr);
+  EXPECT_EQ(table.RecordCount(), 1);
 }
 
 TEST(MultiProcess, TwoProcessesAppendingConcurrently) {

@@ -74,9 +74,8 @@ TEST(TableLoad, MissingTableAndUnstorableType) {
   EXPECT_EQ(missing.OpenCount(), 0);
 
   // A field of a type the format cannot store (ftWideString) written over the first field entry.
-  PatchTableHeader(fixture.Image(), 0, [](TTableHeaderBuffer& header) {
-    header[kThFields + kFeType] = ftWideString;
-  });
+  PatchTableHeader(fixture.Image(), 0,
+                   [](TTableHeaderBuffer& header) { header[kThFields + kFeType] = ftWideString; });
   TTessTableIO wide(fixture.FileIO(), "keyed");  // names compare without case
   ExpectError([&] { wide.Open(); }, "General error");
   EXPECT_EQ(wide.OpenCount(), 0);
@@ -102,7 +101,8 @@ TEST(TableLoad, KeyValueTexts) {
       {ftCurrency, StoredBytes<double>(1e20), "1e+20"},
       {ftDate, StoredBytes<int32_t>(static_cast<int32_t>(EncodeDayNumber(2024, 3, 9))), "9.3.2024"},
       {ftTime, StoredBytes<int32_t>(13 * 3600000 + 5 * 60000 + 7000), "13:05:07"},
-      {ftDateTime, StoredBytes<double>(EncodeDayNumber(1999, 12, 31) * 86400000.0 + 1000), "31.12.1999 0:00:01"},
+      {ftDateTime, StoredBytes<double>(EncodeDayNumber(1999, 12, 31) * 86400000.0 + 1000),
+       "31.12.1999 0:00:01"},
       {ftBlob, std::string("blob\0tail", 9), "blob"},
       {ftBytes, "xx", ""},
   };
@@ -146,12 +146,14 @@ TEST(TableLoad, DamagedChainsAndPositions) {
        "damaged", 0},
       {"a head beyond the count",
        [](TableFixture& f, TTessTableIO&) {
-         PatchTableHeader(f.Image(), 0, [](TTableHeaderBuffer& h) { PutInt32(&h[kThIndexes + kIeHead], -7); });
+         PatchTableHeader(f.Image(), 0,
+                          [](TTableHeaderBuffer& h) { PutInt32(&h[kThIndexes + kIeHead], -7); });
        },
        "damaged", 0},
       {"a record count beyond the tab",
        [](TableFixture& f, TTessTableIO&) {
-         PatchTableHeader(f.Image(), 0, [](TTableHeaderBuffer& h) { PutInt32(&h[kThRecordCount], 5000); });
+         PatchTableHeader(f.Image(), 0,
+                          [](TTableHeaderBuffer& h) { PutInt32(&h[kThRecordCount], 5000); });
        },
        "damaged", 0},
   };
