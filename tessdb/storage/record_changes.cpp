@@ -394,7 +394,13 @@ void TTessTableIO::MoveInIndex(int indexNo, int oldPosition, const TFieldBuffers
   const int o = oldPosition;
   const TRecordListItem item = list[static_cast<size_t>(o)];
   list.erase(list.begin() + o);
-  const int j = InsertPosition(buffers, indexNo);
+  int j;
+  try {
+    j = InsertPosition(buffers, indexNo);
+  } catch (...) {
+    list.insert(list.begin() + o, item);
+    throw;
+  }
   list.insert(list.begin() + o, item);
   const int n = o < j ? j + 1 : j;  // counted with the record still in the list
   if (n == o) return;

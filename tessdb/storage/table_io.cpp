@@ -85,7 +85,10 @@ void TTessTableIO::LoadImage(const TTableHeaderBuffer& header) {
   // must not size a buffer).
   if (GetInt32(&header_[kThRecordCount]) > 0 && recordSize_ > fileIO_.FileSize()) Damaged();
   fileIO_.ReadRecordTab(header_, recordTab_, recordTabBlocks_);
-  lists_.assign(decoded.indexes.size() + 1, {});
+  // A reload keeps the list objects (only their content changes), so references that callers
+  // took with GetList stay valid.
+  lists_.resize(decoded.indexes.size() + 1);
+  for (TRecordList& list : lists_) list.clear();
   listBuilt_.assign(lists_.size(), false);
   BuildAllLists();
 }

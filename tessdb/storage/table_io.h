@@ -86,7 +86,8 @@ class TTessTableIO {
   bool FieldEncrypted(int f) const;
   bool FieldCompressed(int f) const;
 
-  // List 0 = physical order, list i + 1 = index i.
+  // List 0 = physical order, list i + 1 = index i. The reference stays valid while the table is
+  // loaded; changes and reloads change the list's content.
   const TRecordList& GetList(int listNo) const;
   int ListCount() const { return static_cast<int>(lists_.size()); }
   // Builds list listNo if it does not exist yet; with reread the record tab is read first.
