@@ -68,6 +68,8 @@ class TEncrypt {
 
   const uint8_t* Vector() const { return vector_; }
   const uint8_t* Feedback() const { return feedback_; }
+  // Zero after every buffer operation (it holds keystream while one runs).
+  const uint8_t* Scratch() const { return scratch_; }
 
  protected:
   TEncrypt(int blockSize, int maxKeySize) : blockSize_(blockSize), maxKeySize_(maxKeySize) {}

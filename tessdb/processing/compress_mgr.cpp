@@ -1,7 +1,5 @@
 #include "tessdb/processing/compress_mgr.h"
 
-#include <typeinfo>
-
 #include "tessdb/core/exceptions.h"
 #include "tessdb/processing/algorithm_registry.h"
 
@@ -16,10 +14,7 @@ void TCompressMgr::SetAlgoName(const std::string& name) {
   if (!entry) {
     throw EDatabaseError(FormatMessage("Compression algorithm module '%s' not found", name));
   }
-  if (algo_ && std::type_index(typeid(*algo_)) == entry->algoClass) return;
-  algo_.reset();
-  algo_ = entry->factory();
-  ConnectProgress(*algo_);
+  SelectAlgo(algo_, *entry);
 }
 
 TCompressAlgo& TCompressMgr::Current() const {

@@ -7,7 +7,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <typeindex>
+#include <typeinfo>
 
 #include "tessdb/core/stream.h"
 #include "tessdb/processing/data_process_algo.h"
@@ -32,7 +35,19 @@ class TDataProcessMgr {
   TProgressEvent OnDecodeProgress;
 
  protected:
-  // Points the algorithm's progress events at this manager's.
+  // Makes `current` an object of the entry's class: kept when it already is one, otherwise
+  // replaced by a new object whose progress events point at this manager's.
+  template <class Algo, class Entry>
+  void SelectAlgo(std::unique_ptr<Algo>& current, const Entry& entry) {
+    if (current) {
+      const Algo& object = *current;
+      if (std::type_index(typeid(object)) == entry.algoClass) return;
+    }
+    current.reset();
+    current = entry.factory();
+    ConnectProgress(*current);
+  }
+
   void ConnectProgress(TDataProcessAlgo& algo);
   [[noreturn]] static void GeneralError();
 };

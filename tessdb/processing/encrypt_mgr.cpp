@@ -1,7 +1,5 @@
 #include "tessdb/processing/encrypt_mgr.h"
 
-#include <typeinfo>
-
 #include "tessdb/core/exceptions.h"
 #include "tessdb/processing/algorithm_registry.h"
 
@@ -32,10 +30,7 @@ void TEncryptMgr::SetAlgoName(const std::string& name) {
   if (!entry) {
     throw EDatabaseError(FormatMessage("Encryption algorithm module '%s' not found", name));
   }
-  if (algo_ && std::type_index(typeid(*algo_)) == entry->algoClass) return;
-  algo_.reset();
-  algo_ = entry->factory();
-  ConnectProgress(*algo_);
+  SelectAlgo(algo_, *entry);
 }
 
 TEncryptAlgo& TEncryptMgr::Current() const {

@@ -93,7 +93,6 @@ void TCompAlgo_Zlib::EncodeStream(TStream& source, TStream& destination, int64_t
   if (length == 0) return;
   // The frame stores the length as an int32.
   if (length > std::numeric_limits<int32_t>::max()) ZlibError();
-  size_ = length;
 
   TDeflater deflater(ZlibLevel(level_));
   std::vector<uint8_t> compressed(deflateBound(&*deflater, static_cast<uLong>(length)));
@@ -121,7 +120,6 @@ void TCompAlgo_Zlib::EncodeStream(TStream& source, TStream& destination, int64_t
     WriteInt32(destination, static_cast<int32_t>(-length));
     destination.WriteBuffer(input.data(), length);
   }
-  size_ = 0;
 }
 
 void TCompAlgo_Zlib::DecodeStream(TStream& source, TStream& destination, int64_t size) {
@@ -143,7 +141,6 @@ void TCompAlgo_Zlib::DecodeStream(TStream& source, TStream& destination, int64_t
   }
 
   const int64_t length = announced;
-  size_ = length;
   TInflater inflater;
   std::vector<uint8_t> output(static_cast<size_t>(kSliceSize));
   int64_t produced = 0;
@@ -175,7 +172,6 @@ void TCompAlgo_Zlib::DecodeStream(TStream& source, TStream& destination, int64_t
       throw EStreamError("Stream read error");
     }
   }
-  size_ = 0;
 }
 
 }  // namespace tessdb

@@ -31,7 +31,6 @@ class TCompAlgo_Zlib : public TCompressAlgo {
 
  private:
   uint8_t level_ = 1;
-  int64_t size_ = 0;  // bytes of the operation under way, for progress
 };
 
 }  // namespace tessdb

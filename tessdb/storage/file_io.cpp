@@ -12,8 +12,8 @@
 
 namespace tessdb {
 
-void TTessDBFileIO::Open(const std::string& fileName, TTessDBMediumType mediumType,
-                         bool readOnly, bool exclusive) {
+void TTessDBFileIO::Open(const std::string& fileName, TTessDBMediumType mediumType, bool readOnly,
+                         bool exclusive) {
   if (IsOpen()) return;
   try {
     if (mediumType == mtMemory) {
@@ -51,7 +51,8 @@ void TTessDBFileIO::OpenDisk(const std::string& fileName, bool readOnly, bool ex
 
 void TTessDBFileIO::OpenMemory(const std::string& fileName) {
   TStream* stream = FindMemoryDatabase(fileName);
-  if (stream == nullptr) throw EDatabaseError(FormatMessage("Invalid database name '%s'", fileName));
+  if (stream == nullptr)
+    throw EDatabaseError(FormatMessage("Invalid database name '%s'", fileName));
   uint8_t header[kFileHeaderSize] = {};
   stream->SetPosition(0);
   stream->Read(header, kFileHeaderSize);  // a short stream leaves zeros: an invalid magic
@@ -142,7 +143,8 @@ void TTessDBFileIO::Unlock() {
 
 int64_t TTessDBFileIO::TableHeaderPosition(int tableNo) {
   if (tableNo < 0 || tableNo >= tableCount_) {
-    throw EDatabaseError(FormatMessage("Table number out of range in database file '%s'", fileName_));
+    throw EDatabaseError(
+        FormatMessage("Table number out of range in database file '%s'", fileName_));
   }
   const int64_t position = GetInt32(&directory_[kDirPositions + 4 * tableNo]);
   if (position < kFirstAreaOffset) Damaged();
@@ -183,7 +185,9 @@ void TTessDBFileIO::WriteRange(int64_t position, const void* buffer, int64_t len
   stream.WriteBuffer(buffer, length);
 }
 
-int64_t TTessDBFileIO::FileSize() { return Stream().Size(); }
+int64_t TTessDBFileIO::FileSize() {
+  return Stream().Size();
+}
 
 template <typename Item>
 void TTessDBFileIO::ReadTab(int64_t firstBlock, int32_t count, int itemSize,
@@ -209,13 +213,10 @@ void TTessDBFileIO::ReadTab(int64_t firstBlock, int32_t count, int itemSize,
     blockPositions.push_back(static_cast<int32_t>(position));
     const uint8_t* item = block.data() + kTabNextSize;
     for (int32_t i = 0; i < take; ++i, item += itemSize) {
-      Item& target = items[static_cast<size_t>(done + i)];
       if constexpr (std::is_same_v<Item, TRecordTabItem>) {
-        target.dataPosition = GetInt32(item);
-        target.deleted = item[4];
+        items[static_cast<size_t>(done + i)] = DecodeRecordTabItem(item);
       } else {
-        target.recordNo = GetInt32(item);
-        target.next = GetInt32(item + 4);
+        items[static_cast<size_t>(done + i)] = DecodeIndexTabItem(item);
       }
     }
     done += take;
@@ -233,14 +234,14 @@ void TTessDBFileIO::ReadIndexTab(const TTableHeaderBuffer& header, int indexNo,
                                  std::vector<TIndexTabItem>& items, TIntegerAry& blockPositions) {
   const int32_t indexCount = GetInt32(&header[kThIndexCount]);
   if (indexNo < 0 || indexNo >= std::clamp(indexCount, 0, kMaxIndexes)) Damaged();
-  const int32_t tabPosition = GetInt32(&header[kThIndexes + indexNo * kIndexEntrySize + kIeTabPosition]);
+  const int32_t tabPosition =
+      GetInt32(&header[kThIndexes + indexNo * kIndexEntrySize + kIeTabPosition]);
   if (tabPosition == 0) {
     items.clear();
     blockPositions.clear();
     return;
   }
-  ReadTab(tabPosition, GetInt32(&header[kThRecordCount]), kIndexTabItemSize, items,
-          blockPositions);
+  ReadTab(tabPosition, GetInt32(&header[kThRecordCount]), kIndexTabItemSize, items, blockPositions);
 }
 
 void TTessDBFileIO::MarkRecordDeleted(int64_t itemPosition) {
@@ -256,11 +257,21 @@ void TTessDBFileIO::ReadFieldData(int64_t position, TStream& destination, bool c
   if (isBlob) {
     uint8_t descriptor[kBlobDescriptorSize];
     ReadRange(position, descriptor, kBlobDescriptorSize);
-    dataPosition = GetInt32(descriptor + kBdPosition);
-    dataSize = GetInt32(descriptor + kBdStoredSize);
+    const TBlobDescriptor blob = DecodeBlobDescriptor(descriptor);
+    dataPosition = blob.position;
+    dataSize = blob.storedSize;
     if (dataSize == 0) dataPosition = 0;  // an empty blob may point anywhere
   }
   CheckRange(dataPosition, dataSize);
+  // Unprocessed bytes into a memory stream (the search path's case) go straight to their place.
+  auto* memory = dynamic_cast<TMemoryStream*>(&destination);
+  if (!compress && !encrypt && memory != nullptr) {
+    const int64_t at = memory->Position();
+    memory->SetSize(std::max(memory->Size(), at + dataSize));
+    ReadRange(dataPosition, memory->Memory() + at, dataSize);
+    memory->SetPosition(at + dataSize);
+    return;
+  }
   TMemoryStream stored;
   stored.SetSize(dataSize);
   ReadRange(dataPosition, stored.Memory(), dataSize);
@@ -276,8 +287,7 @@ void TTessDBFileIO::ReadFieldDataOfRecord(int64_t itemPosition, int32_t fieldOff
                 storedSize);
 }
 
-void TTessDBFileIO::EncodeData(TStream& source, TStream& destination, bool compress,
-                               bool encrypt) {
+void TTessDBFileIO::EncodeData(TStream& source, TStream& destination, bool compress, bool encrypt) {
   std::lock_guard<std::mutex> guard(processingMutex_);
   if (!compress && !encrypt) {
     if (&source != &destination) destination.CopyFrom(source, 0);
@@ -303,8 +313,7 @@ void TTessDBFileIO::EncodeData(TStream& source, TStream& destination, bool compr
   }
 }
 
-void TTessDBFileIO::DecodeData(TStream& source, TStream& destination, bool compress,
-                               bool encrypt) {
+void TTessDBFileIO::DecodeData(TStream& source, TStream& destination, bool compress, bool encrypt) {
   std::lock_guard<std::mutex> guard(processingMutex_);
   if (!compress && !encrypt) {
     if (&source != &destination) destination.CopyFrom(source, 0);
@@ -357,6 +366,8 @@ TStream& TTessDBFileIO::Stream() {
   return *stream_;
 }
 
-void TTessDBFileIO::Damaged() const { throw EDatabaseError(DamagedFileMessage(fileName_)); }
+void TTessDBFileIO::Damaged() const {
+  throw EDatabaseError(DamagedFileMessage(fileName_));
+}
 
 }  // namespace tessdb

@@ -31,9 +31,11 @@ std::string SoundImage(int variant) {
   settings.mode = static_cast<uint8_t>(variant % 5);
   settings.password = "pw";
   TIndexEntry index{"ByName", tiPrimary, {0}, 0, 0};
-  TMemoryStream image(testing::MakeImage(
-      settings, {{"T", {testing::Field("S", ftString, 5), testing::Field("I", ftInteger),
-                        testing::Field("B", ftBlob)}, {index}}}));
+  TMemoryStream image(
+      testing::MakeImage(settings, {{"T",
+                                     {testing::Field("S", ftString, 5),
+                                      testing::Field("I", ftInteger), testing::Field("B", ftBlob)},
+                                     {index}}}));
   TMemoryDatabaseRegistration registration(image);
   TTessDBFileIO fileIO;
   fileIO.Open(registration.Name(), mtMemory, false, false);
@@ -50,12 +52,14 @@ std::string SoundImage(int variant) {
     PutInt32(area + 14, static_cast<int32_t>(stored.Size()));
     dataPositions.push_back(static_cast<int32_t>(testing::AppendBytes(image, area, sizeof area)));
   }
-  const TIntegerAry records = testing::AppendTabChain(
-      image, kRecordTabItemSize, 2, [&](int32_t k, uint8_t* item) { PutInt32(item, dataPositions[k]); });
-  const TIntegerAry chain = testing::AppendTabChain(image, kIndexTabItemSize, 2, [](int32_t k, uint8_t* item) {
-    PutInt32(item, k);
-    PutInt32(item + 4, k == 0 ? 1 : -1);
-  });
+  const TIntegerAry records =
+      testing::AppendTabChain(image, kRecordTabItemSize, 2,
+                              [&](int32_t k, uint8_t* item) { PutInt32(item, dataPositions[k]); });
+  const TIntegerAry chain =
+      testing::AppendTabChain(image, kIndexTabItemSize, 2, [](int32_t k, uint8_t* item) {
+        PutInt32(item, k);
+        PutInt32(item + 4, k == 0 ? 1 : -1);
+      });
   testing::PatchTableHeader(image, 0, [&](TTableHeaderBuffer& h) {
     PutInt32(&h[kThRecordTabPosition], records[0]);
     PutInt32(&h[kThRecordCount], 2);
@@ -154,9 +158,9 @@ void Exercise(TMemoryStream& image) {
           const bool compress = blob && fileIO.Compressed() && header.fields[f].Processed();
           TMemoryStream value;
           try {
-            fileIO.ReadFieldDataOfRecord(TabItemPosition(blocks, static_cast<int32_t>(k), kRecordTabItemSize),
-                                         layout.fieldOffsets[f], value, compress, encrypt, blob,
-                                         layout.storedSizes[f]);
+            fileIO.ReadFieldDataOfRecord(
+                TabItemPosition(blocks, static_cast<int32_t>(k), kRecordTabItemSize),
+                layout.fieldOffsets[f], value, compress, encrypt, blob, layout.storedSizes[f]);
           } catch (const Exception&) {
           }
         }
@@ -180,12 +184,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if ((data[0] & 1) == 0) {
     bytes.assign(reinterpret_cast<const char*>(data + 1), size - 1);
   } else {
-    static const std::string sound[8] = {SoundImage(0), SoundImage(1), SoundImage(2), SoundImage(3),
-                                         SoundImage(4), SoundImage(5), SoundImage(6), SoundImage(7)};
+    static const std::string sound[8] = {SoundImage(0), SoundImage(1), SoundImage(2),
+                                         SoundImage(3), SoundImage(4), SoundImage(5),
+                                         SoundImage(6), SoundImage(7)};
     bytes = sound[(data[0] >> 1) & 7];
     // Patches land in the fixed areas and everything after them, spread over the image.
     for (size_t i = 1; i + 2 < size; i += 3) {
-      const size_t where = (data[i] | size_t{data[i + 1]} << 8) % (bytes.size() - kProcessingBlockOffset);
+      const size_t where =
+          (data[i] | size_t{data[i + 1]} << 8) % (bytes.size() - kProcessingBlockOffset);
       bytes[kProcessingBlockOffset + where] = static_cast<char>(data[i + 2]);
     }
   }
