@@ -11,11 +11,6 @@
 namespace tessdb {
 namespace {
 
-// Reserved size of a blob area for h stored bytes: h rounded down to a multiple of 64, plus 64.
-int64_t ReservedSize(int64_t h) {
-  return h - h % kBlobAreaGranule + kBlobAreaGranule;
-}
-
 bool IsTextBufferType(TFieldType type) {
   return type == ftString || type == ftFixedChar || type == ftWideString || type == ftGuid;
 }
@@ -101,13 +96,12 @@ int64_t TTessTableIO::IndexItemPosition(int indexNo, int32_t recordNo) const {
 TIndexTabItem TTessTableIO::ReadIndexItem(int indexNo, int32_t recordNo) {
   uint8_t bytes[kIndexTabItemSize];
   fileIO_.ReadRange(IndexItemPosition(indexNo, recordNo), bytes, kIndexTabItemSize);
-  return {GetInt32(bytes), GetInt32(bytes + 4)};
+  return DecodeIndexTabItem(bytes);
 }
 
 void TTessTableIO::WriteIndexItem(int indexNo, int32_t recordNo, int32_t next) {
   uint8_t bytes[kIndexTabItemSize];
-  PutInt32(bytes, recordNo);
-  PutInt32(bytes + 4, next);
+  EncodeIndexTabItem({recordNo, next}, bytes);
   fileIO_.WriteRange(IndexItemPosition(indexNo, recordNo), bytes, kIndexTabItemSize);
 }
 
@@ -205,13 +199,13 @@ void TTessTableIO::AppendRecord(TFieldBuffers& buffers, bool flush,
   if (n % kTabItemsPerBlock != 0) {
     if (recordTabBlocks_.size() != blocksNeeded + 1) Damaged();
     dataPosition = end;
-    PutInt32(tabItem, static_cast<int32_t>(dataPosition));
+    EncodeRecordTabItem({static_cast<int32_t>(dataPosition), 0}, tabItem);
     fileIO_.WriteRange(TabItemPosition(recordTabBlocks_, n, kRecordTabItemSize), tabItem,
                        kRecordTabItemSize);
   } else {
     if (recordTabBlocks_.size() != blocksNeeded) Damaged();
     dataPosition = end + kRecordTabBlockSize;
-    PutInt32(tabItem, static_cast<int32_t>(dataPosition));
+    EncodeRecordTabItem({static_cast<int32_t>(dataPosition), 0}, tabItem);
     if (n == 0) {
       PutInt32(&header_[kThRecordTabPosition], static_cast<int32_t>(end));
     } else {
@@ -249,13 +243,13 @@ void TTessTableIO::AppendRecord(TFieldBuffers& buffers, bool flush,
       EncodeBlob(f, *item.Blob(), encoded);
       const int64_t h = encoded.Size();
       const int64_t position = fileIO_.FileSize();
-      const int64_t reserved = ReservedSize(h);
+      const int64_t reserved = ReservedBlobSize(h);
       if (position + reserved > INT32_MAX) {
         throw EDatabaseError(FormatMessage("Database file '%s' is full", fileIO_.FileName()));
       }
-      PutInt32(slot + kBdPosition, static_cast<int32_t>(position));
-      PutInt32(slot + kBdStoredSize, static_cast<int32_t>(h));
-      PutInt32(slot + kBdReservedSize, static_cast<int32_t>(reserved));
+      EncodeBlobDescriptor(
+          {static_cast<int32_t>(position), static_cast<int32_t>(h), static_cast<int32_t>(reserved)},
+          slot);
       WriteBlob(f, *item.Blob(), encoded, position, position + reserved);
     } else {
       fileIO_.EncodeBuffer(item.Buffer(), slot, FieldEncrypted(f), item.Size());
@@ -341,8 +335,9 @@ void TTessTableIO::ModifyRecord(TFieldBuffers& buffers, int physicalPosition,
       if (item.Blob()->SourcePosition() == dataPosition + offset) continue;
       EncodeBlob(f, *item.Blob(), encoded);
       const int64_t h = encoded.Size();
-      const int64_t oldPosition = GetInt32(slot + kBdPosition);
-      const int64_t oldReserved = GetInt32(slot + kBdReservedSize);
+      const TBlobDescriptor old = DecodeBlobDescriptor(slot);
+      const int64_t oldPosition = old.position;
+      const int64_t oldReserved = old.reservedSize;
       const int64_t end = fileIO_.FileSize();
       if (oldReserved < 0 || (oldReserved > 0 && (oldPosition < kFirstAreaOffset ||
                                                   oldPosition + oldReserved > end))) {
@@ -353,16 +348,16 @@ void TTessTableIO::ModifyRecord(TFieldBuffers& buffers, int physicalPosition,
       if (oldReserved < h) {
         // Grows in place only when its area ends the file; otherwise it moves to the end.
         if (oldReserved == 0 || oldPosition + oldReserved != end) position = end;
-        reserved = ReservedSize(h);
+        reserved = ReservedBlobSize(h);
         if (position + reserved > INT32_MAX) {
           throw EDatabaseError(FormatMessage("Database file '%s' is full", fileIO_.FileName()));
         }
       }
-      WriteBlob(f, *item.Blob(), encoded, position, position + std::min(ReservedSize(h), reserved));
-      PutInt32(slot + kBdPosition, static_cast<int32_t>(position));
-      PutInt32(slot + kBdStoredSize, static_cast<int32_t>(h));
-      PutInt32(slot + kBdReservedSize, static_cast<int32_t>(reserved));
-      std::memset(slot + 12, 0, kBlobDescriptorSize - 12);
+      WriteBlob(f, *item.Blob(), encoded, position,
+                position + std::min(ReservedBlobSize(h), reserved));
+      EncodeBlobDescriptor(
+          {static_cast<int32_t>(position), static_cast<int32_t>(h), static_cast<int32_t>(reserved)},
+          slot);
     } else if (f == autoIncField_) {
       const int32_t value = item.Get<int32_t>();
       if (value == 0) continue;  // 0 keeps the stored value
