@@ -6,7 +6,8 @@
 //
 // Input: a first byte with the low bit clear takes the rest as the whole file. With the low bit
 // set the rest patches a sound database that has records and blobs (pairs of a 16-bit offset
-// into a spread of the image and a byte value), which reaches the deep paths quickly.
+// into a spread of the image and a byte value), which reaches the deep paths quickly; bit 4 picks
+// a database written by the table level (index chains, reserved blob areas, a deleted record).
 #include <cstddef>
 #include <cstdint>
 
@@ -14,6 +15,7 @@
 #include "tessdb/core/field_type.h"
 #include "tessdb/storage/file_io.h"
 #include "tessdb/storage/memory_databases.h"
+#include "tessdb/storage/record_authoring.h"
 #include "tessdb/storage/table_io.h"
 #include "tests/tessdb/storage/test_image.h"
 
@@ -65,6 +67,46 @@ std::string SoundImage(int variant) {
     PutInt32(&h[kThRecordCount], 2);
     PutInt32(&h[kThIndexes + kIeTabPosition], chain[0]);
   });
+  return image.ToString();
+}
+
+// A database written by the table level itself: two indexes, blobs, a deleted record and a
+// relocated blob, compressed and encrypted as the variant says; the password is "pw".
+std::string EngineImage(int variant) {
+  TNewDatabase settings;
+  settings.compressed = variant & 1;
+  settings.encrypted = variant & 2;
+  settings.cipher = variant & 4 ? "Gost" : "Twofish";
+  settings.mode = static_cast<uint8_t>(variant % 5);
+  settings.password = "pw";
+  TIndexEntry byName{"ByName", tiPrimary, {0}, 0, 0};
+  TIndexEntry byNumber{"ByNumber", tiDescending, {1, 0}, 0, 0};
+  TMemoryStream image(testing::MakeImage(
+      settings, {{"E",
+                  {testing::Field("S", ftString, 5), testing::Field("I", ftInteger),
+                   testing::Field("B", ftBlob), testing::Field("M", ftMemo, 0, false)},
+                  {byName, byNumber}}}));
+  std::vector<TRecordValues> records;
+  for (int r = 0; r < 5; ++r) {
+    records.push_back({"k" + std::to_string(7 - r), StoredBytes<int32_t>(r % 2),
+                       std::string(static_cast<size_t>(30 * r), 'b'), "memo"});
+  }
+  AppendRecords(image, "pw", "E", records);
+  TMemoryDatabaseRegistration registration(image);
+  TTessDBFileIO fileIO;
+  fileIO.Open(registration.Name(), mtMemory, false, false);
+  fileIO.SetPassword("pw");
+  TTessTableIO table(fileIO, "E");
+  table.Open();
+  TFieldBuffers buffers;
+  for (int f = 0; f < table.FieldDefs().Count(); ++f) {
+    buffers.AddOwned(static_cast<TFieldType>(table.FieldDefs()[f].typeCode), table.FieldSize(f));
+  }
+  table.ReadRecord(buffers, table.GetList(0), 1);
+  buffers[2].SetText(std::string(500, 'r'));
+  table.ModifyRecord(buffers, 1, nullptr, false);
+  table.DeleteRecord(3, false);
+  table.Close();
   return image.ToString();
 }
 
@@ -187,7 +229,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string sound[8] = {SoundImage(0), SoundImage(1), SoundImage(2),
                                          SoundImage(3), SoundImage(4), SoundImage(5),
                                          SoundImage(6), SoundImage(7)};
-    bytes = sound[(data[0] >> 1) & 7];
+    static const std::string engine[8] = {EngineImage(0), EngineImage(1), EngineImage(2),
+                                          EngineImage(3), EngineImage(4), EngineImage(5),
+                                          EngineImage(6), EngineImage(7)};
+    bytes = (data[0] & 16 ? engine : sound)[(data[0] >> 1) & 7];
     // Patches land in the fixed areas and everything after them, spread over the image.
     for (size_t i = 1; i + 2 < size; i += 3) {
       const size_t where =
