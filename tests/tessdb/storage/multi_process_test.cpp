@@ -183,8 +183,11 @@ TEST(MultiProcess, LockHeldElsewhereTimesOut) {
   auto buffers = NewBuffers(table);
   EXPECT_THROW(table.AppendRecord(*buffers, false, nullptr), EDatabaseError);
   holder.Unlock();
+  table.AppendRecord(*buffers, false, nullptr);
+  EXPECT_FALSE(fileIO.IsFlushed());
   table.AppendRecord(*buffers, true, nullptr);
-  EXPECT_EQ(table.RecordCount(), 1);
+  EXPECT_TRUE(fileIO.IsFlushed());
+  EXPECT_EQ(table.RecordCount(), 2);
 }
 
 TEST(MultiProcess, TwoProcessesAppendingConcurrently) {

@@ -46,6 +46,34 @@ void ExpectIndexesSound(TableFixture& fixture, const std::vector<int>& keyFields
   (void)keyFields;
 }
 
+// Copies of a table's lists kept up to date only through the change notifications, as a
+// dataset keeps its view: they must end up equal to the table's own lists.
+struct FollowingViews {
+  explicit FollowingViews(const TTessTableIO& table) {
+    for (int k = 0; k < table.ListCount(); ++k) views.push_back(table.GetList(k));
+  }
+  TAppendNotification Append() {
+    return [this](int i, int p, const TRecordListItem& item) {
+      TRecordList& view = views[static_cast<size_t>(i + 1)];
+      view.insert(p < 0 ? view.end() : view.begin() + p, item);
+    };
+  }
+  TModifyNotification Modify() {
+    return [this](int i, int o, int n) {
+      TRecordList& view = views[static_cast<size_t>(i + 1)];
+      const TRecordListItem item = view[static_cast<size_t>(o)];
+      view.erase(view.begin() + o);
+      view.insert(view.begin() + (o < n ? n - 1 : n), item);
+    };
+  }
+  void ExpectFollow(const TTessTableIO& table) const {
+    for (int k = 0; k < table.ListCount(); ++k) {
+      EXPECT_EQ(views[static_cast<size_t>(k)], table.GetList(k)) << "list " << k;
+    }
+  }
+  std::vector<TRecordList> views;
+};
+
 TEST(RecordChanges, TabBlocksAndDataAreasGoAtTheEndOfTheFile) {
   TableFixture fixture(Plain(), NumberedTable());
   TTessTableIO& table = fixture.Table();
@@ -144,13 +172,16 @@ TEST(RecordChanges, IndexOrderKeepsEqualKeysInChainOrder) {
   TableFixture fixture(Plain(), NamedTable());
   const char* names[] = {"bob", "Alice", "carl", "alice", "Bob"};
   std::vector<std::tuple<int, int>> positions;
+  FollowingViews views(fixture.Table());
   for (int n = 0; n < 5; ++n) {
     auto buffers = NewBuffers(fixture.Table());
     SetValues(*buffers, Numbered(names[n], n));
-    fixture.Table().AppendRecord(*buffers, false, [&](int i, int p, const TRecordListItem&) {
+    fixture.Table().AppendRecord(*buffers, false, [&](int i, int p, const TRecordListItem& item) {
       if (i == 0) positions.emplace_back(n, p);
+      views.Append()(i, p, item);
     });
   }
+  views.ExpectFollow(fixture.Table());
   using Names = std::vector<std::string>;
   EXPECT_EQ(fixture.Column(1, 0), (Names{"Alice", "alice", "bob", "Bob", "carl"}));
   EXPECT_EQ(fixture.Column(2, 0), (Names{"carl", "bob", "Bob", "Alice", "alice"}));
@@ -197,13 +228,16 @@ TEST(RecordChanges, ModifyMovesTheRecordWithinEachIndex) {
     table.ReadRecord(*buffers, table.GetList(0), physical);
     (*buffers)[0].SetText(c.to);
     std::vector<std::tuple<int, int, int>> notes;
+    FollowingViews views(table);
     table.ModifyRecord(
         *buffers, physical,
         [&](int i, int o, int n) {
           if (i < 2) notes.emplace_back(i, o, n);
+          views.Modify()(i, o, n);
         },
         false);
     EXPECT_EQ(notes, c.notes);
+    views.ExpectFollow(table);
     EXPECT_EQ(fixture.Column(1, 0), c.ascending);
     Names descending = c.ascending;
     std::reverse(descending.begin(), descending.end());
