@@ -25,6 +25,7 @@ void TTessDBFileIO::Open(const std::string& fileName, TTessDBMediumType mediumTy
     readOnly_ = readOnly;
     exclusive_ = exclusive;
     fileName_ = fileName;
+    ResetManagers();
     SetupProcessing();
   } catch (...) {
     Close();
@@ -43,7 +44,11 @@ void TTessDBFileIO::OpenDisk(const std::string& fileName, bool readOnly, bool ex
     probe.ReadAt(0, header, kFileHeaderSize);
     CheckFileHeader(header, fileName);
   }
-  fileIsReadOnly_ = platform::IsReadOnlyFile(fileName);
+  try {
+    fileIsReadOnly_ = platform::IsReadOnlyFile(fileName);
+  } catch (const platform::FileError& error) {  // the file vanished since the header was read
+    throw EStreamError("Cannot open file \"" + fileName + "\". " + error.what());
+  }
   fileStream_ =
       std::make_unique<TTessDBFileStream>(fileName, readOnly || fileIsReadOnly_, exclusive);
   stream_ = fileStream_.get();
@@ -73,13 +78,24 @@ void TTessDBFileIO::CheckFileHeader(const uint8_t* header, const std::string& fi
   }
 }
 
+void TTessDBFileIO::ResetManagers() {
+  auto compress = std::make_unique<TCompressMgr>();
+  compress->OnEncodeProgress = compressMgr_->OnEncodeProgress;
+  compress->OnDecodeProgress = compressMgr_->OnDecodeProgress;
+  auto encrypt = std::make_unique<TEncryptMgr>();
+  encrypt->OnEncodeProgress = encryptMgr_->OnEncodeProgress;
+  encrypt->OnDecodeProgress = encryptMgr_->OnDecodeProgress;
+  compressMgr_ = std::move(compress);
+  encryptMgr_ = std::move(encrypt);
+}
+
 void TTessDBFileIO::SetupProcessing() {
   ReadRange(kProcessingBlockOffset, processingBlock_.data(), kProcessingBlockSize);
   processing_ = DecodeProcessingBlock(processingBlock_);
-  if (processing_.compressed) compressMgr_.SetAlgoName(processing_.compression);
+  if (processing_.compressed) compressMgr_->SetAlgoName(processing_.compression);
   if (processing_.encrypted) {
-    encryptMgr_.SetAlgoName(processing_.cipher);
-    encryptMgr_.SetMode(processing_.mode);
+    encryptMgr_->SetAlgoName(processing_.cipher);
+    encryptMgr_->SetMode(processing_.mode);
   }
   ReadRange(kDirectoryOffset, directory_.data(), kDirectorySize);
   const int32_t count = GetInt32(&directory_[kDirTableCount]);
@@ -106,7 +122,7 @@ bool TTessDBFileIO::SetPassword(const std::string& password) {
   if (!processing_.encrypted) return true;
   if (PasswordCheckText(password) != processing_.checkText) return false;
   std::lock_guard<std::mutex> guard(processingMutex_);
-  encryptMgr_.InitKey(password);
+  encryptMgr_->InitKey(password);
   return true;
 }
 
@@ -121,6 +137,7 @@ void TTessDBFileIO::GetTableNames(std::vector<std::string>& list) {
 
 void TTessDBFileIO::Lock(int lockRetryCount, int lockWaitTime) {
   if (mediumType_ != mtDisk || !fileStream_) return;
+  lockRetryCount = std::max(lockRetryCount, 0);
   int failures = 0;
   while (!fileStream_->TryLockByte(kWriteLockOffset)) {
     ++failures;
@@ -304,12 +321,12 @@ void TTessDBFileIO::EncodeData(TStream& source, TStream& destination, bool compr
   input->SetPosition(0);
   if (compress && encrypt) {
     TMemoryStream compressed;
-    compressMgr_.EncodeStream(*input, compressed, -1);
-    encryptMgr_.EncodeStream(compressed, destination, -1);
+    compressMgr_->EncodeStream(*input, compressed, -1);
+    encryptMgr_->EncodeStream(compressed, destination, -1);
   } else if (compress) {
-    compressMgr_.EncodeStream(*input, destination, -1);
+    compressMgr_->EncodeStream(*input, destination, -1);
   } else {
-    encryptMgr_.EncodeStream(*input, destination, -1);
+    encryptMgr_->EncodeStream(*input, destination, -1);
   }
 }
 
@@ -330,12 +347,12 @@ void TTessDBFileIO::DecodeData(TStream& source, TStream& destination, bool compr
   input->SetPosition(0);
   if (compress && encrypt) {
     TMemoryStream decrypted;
-    encryptMgr_.DecodeStream(*input, decrypted, -1);
-    compressMgr_.DecodeStream(decrypted, destination, -1);
+    encryptMgr_->DecodeStream(*input, decrypted, -1);
+    compressMgr_->DecodeStream(decrypted, destination, -1);
   } else if (encrypt) {
-    encryptMgr_.DecodeStream(*input, destination, -1);
+    encryptMgr_->DecodeStream(*input, destination, -1);
   } else {
-    compressMgr_.DecodeStream(*input, destination, -1);
+    compressMgr_->DecodeStream(*input, destination, -1);
   }
 }
 
@@ -346,7 +363,7 @@ void TTessDBFileIO::EncodeBuffer(const uint8_t* source, uint8_t* destination, bo
     return;
   }
   std::lock_guard<std::mutex> guard(processingMutex_);
-  encryptMgr_.EncodeBuffer(source, destination, length);
+  encryptMgr_->EncodeBuffer(source, destination, length);
 }
 
 void TTessDBFileIO::DecodeBuffer(const uint8_t* source, uint8_t* destination, bool encrypt,
@@ -356,7 +373,7 @@ void TTessDBFileIO::DecodeBuffer(const uint8_t* source, uint8_t* destination, bo
     return;
   }
   std::lock_guard<std::mutex> guard(processingMutex_);
-  encryptMgr_.DecodeBuffer(source, destination, length);
+  encryptMgr_->DecodeBuffer(source, destination, length);
 }
 
 TStream& TTessDBFileIO::Stream() {

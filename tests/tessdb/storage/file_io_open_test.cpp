@@ -322,5 +322,28 @@ TEST(FileIOPassword, RightWrongAndUnencrypted) {
   }
 }
 
+TEST(FileIOPassword, NoKeyCarriesOverToTheNextFileOpened) {
+  TMemoryStream first(EncryptedImage("Blowfish", 0));
+  TNewDatabase settings;
+  settings.encrypted = true;
+  settings.cipher = "Blowfish";
+  settings.password = "Other";
+  TMemoryStream second(testing::MakeImage(settings, {}));
+  TMemoryDatabaseRegistration firstName(first), secondName(second);
+  TTessDBFileIO fileIO;
+  int progressCalls = 0;
+  fileIO.EncryptMgr().OnEncodeProgress = [&](int) { ++progressCalls; };
+  fileIO.Open(firstName.Name(), mtMemory, false, false);
+  ASSERT_TRUE(fileIO.SetPassword("Secret"));
+  fileIO.Close();
+  fileIO.Open(secondName.Name(), mtMemory, false, false);
+  uint8_t value[8] = {};
+  EXPECT_THROW(fileIO.EncodeBuffer(value, value, true, 8), EEncryptException);
+  ASSERT_TRUE(fileIO.SetPassword("Other"));
+  TMemoryStream plain(std::string(100, 'p')), coded;
+  fileIO.EncodeData(plain, coded, false, true);
+  EXPECT_GT(progressCalls, 0);  // the progress event survived the new Open
+}
+
 }  // namespace
 }  // namespace tessdb
