@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <type_traits>
 
 #include "platform/file_system.h"
@@ -304,9 +305,14 @@ void TTessDBFileIO::ReadFieldDataOfRecord(int64_t itemPosition, int32_t fieldOff
                 storedSize);
 }
 
-void TTessDBFileIO::EncodeData(TStream& source, TStream& destination, bool compress, bool encrypt) {
-  std::lock_guard<std::mutex> guard(processingMutex_);
-  if (!compress && !encrypt) {
+namespace {
+
+using TStage = std::function<void(TStream& input, TStream& output)>;
+
+// Runs the stages that are set, in order, from source into destination. With no stage the source
+// is copied. When source and destination are one stream, the stages read a copy of it.
+void RunStages(TStream& source, TStream& destination, const TStage& first, const TStage& second) {
+  if (!first && !second) {
     if (&source != &destination) destination.CopyFrom(source, 0);
     return;
   }
@@ -319,41 +325,37 @@ void TTessDBFileIO::EncodeData(TStream& source, TStream& destination, bool compr
     input = &copy;
   }
   input->SetPosition(0);
-  if (compress && encrypt) {
-    TMemoryStream compressed;
-    compressMgr_->EncodeStream(*input, compressed, -1);
-    encryptMgr_->EncodeStream(compressed, destination, -1);
-  } else if (compress) {
-    compressMgr_->EncodeStream(*input, destination, -1);
+  if (first && second) {
+    TMemoryStream between;
+    first(*input, between);
+    second(between, destination);
   } else {
-    encryptMgr_->EncodeStream(*input, destination, -1);
+    (first ? first : second)(*input, destination);
   }
 }
 
+}  // namespace
+
+// Compression always comes before encryption.
+void TTessDBFileIO::EncodeData(TStream& source, TStream& destination, bool compress, bool encrypt) {
+  std::lock_guard<std::mutex> guard(processingMutex_);
+  TStage compression, encryption;
+  if (compress)
+    compression = [this](TStream& in, TStream& out) { compressMgr_->EncodeStream(in, out, -1); };
+  if (encrypt)
+    encryption = [this](TStream& in, TStream& out) { encryptMgr_->EncodeStream(in, out, -1); };
+  RunStages(source, destination, compression, encryption);
+}
+
+// Decryption always comes before decompression.
 void TTessDBFileIO::DecodeData(TStream& source, TStream& destination, bool compress, bool encrypt) {
   std::lock_guard<std::mutex> guard(processingMutex_);
-  if (!compress && !encrypt) {
-    if (&source != &destination) destination.CopyFrom(source, 0);
-    return;
-  }
-  TMemoryStream copy;
-  TStream* input = &source;
-  if (&source == &destination) {
-    copy.CopyFrom(source, 0);
-    destination.SetSize(0);
-    destination.SetPosition(0);
-    input = &copy;
-  }
-  input->SetPosition(0);
-  if (compress && encrypt) {
-    TMemoryStream decrypted;
-    encryptMgr_->DecodeStream(*input, decrypted, -1);
-    compressMgr_->DecodeStream(decrypted, destination, -1);
-  } else if (encrypt) {
-    encryptMgr_->DecodeStream(*input, destination, -1);
-  } else {
-    compressMgr_->DecodeStream(*input, destination, -1);
-  }
+  TStage decryption, decompression;
+  if (encrypt)
+    decryption = [this](TStream& in, TStream& out) { encryptMgr_->DecodeStream(in, out, -1); };
+  if (compress)
+    decompression = [this](TStream& in, TStream& out) { compressMgr_->DecodeStream(in, out, -1); };
+  RunStages(source, destination, decryption, decompression);
 }
 
 void TTessDBFileIO::EncodeBuffer(const uint8_t* source, uint8_t* destination, bool encrypt,
