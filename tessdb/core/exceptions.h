@@ -58,6 +58,12 @@ class EConvertError : public Exception {
   using Exception::Exception;
 };
 
+// Floating-point division by zero in an expression ("Floating point division by zero").
+class EZeroDivide : public Exception {
+ public:
+  EZeroDivide() : Exception("Floating point division by zero") {}
+};
+
 // Formats a message with one "%s" (the engine's message formats take exactly one argument).
 std::string FormatMessage(const std::string& format, const std::string& argument);
 
