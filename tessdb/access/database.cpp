@@ -6,6 +6,7 @@
 #include "tessdb/access/session.h"
 #include "tessdb/access/session_list.h"
 #include "tessdb/access/tde_dataset.h"
+#include "tessdb/access/tess_table.h"
 #include "tessdb/core/exceptions.h"
 
 namespace tessdb {
@@ -89,6 +90,14 @@ void TTessDatabase::DoConnect() {
     for (const std::string& name : names) {
       tableDefs_.Add(TTessTableDef{name});
       tableIOs_.push_back(std::make_unique<TTessTableIO>(*fileIO_, name));
+      TTessTableIO* tableIO = tableIOs_.back().get();
+      // Another process changed the table: every table open on it rebuilds its view.
+      tableIO->OnReloaded = [this, tableIO] {
+        for (TTDBDataSet* dataSet : std::vector<TTDBDataSet*>(dataSets_)) {
+          auto* table = dynamic_cast<TTessTable*>(dataSet);
+          if (table != nullptr && table->TableIO() == tableIO) table->TableReloaded();
+        }
+      };
     }
   } catch (...) {
     tableIOs_.clear();
@@ -104,11 +113,17 @@ void TTessDatabase::DoDisconnect() {
   fileIO_->Close();
   fileIO_.reset();
   // Each dataset unregisters itself as it closes.
+  disconnecting_ = true;
   while (!dataSets_.empty()) {
     TTDBDataSet* last = dataSets_.back();
-    last->CloseDataSet();
+    try {
+      last->CloseDataSet();
+    } catch (...) {
+      // The file is gone already; the dataset must let go all the same.
+    }
     if (!dataSets_.empty() && dataSets_.back() == last) dataSets_.pop_back();
   }
+  disconnecting_ = false;
   referenceCount_ = 0;
   accessGranted_ = false;
   password_.clear();

@@ -114,6 +114,7 @@ class TTessDatabase : public TComponent {
 
  private:
   friend class TTessSession;
+  friend class TTDBDataSet;
   void CheckInactive();
   // Fails with "Duplicate database name '%s'" unless the name is free in the session (a
   // temporary holder that no dataset counts is freed).
@@ -143,6 +144,7 @@ class TTessDatabase : public TComponent {
   bool temporary_ = false;
   int referenceCount_ = 0;
   bool streamedConnected_ = false;
+  bool disconnecting_ = false;  // DoDisconnect is closing the datasets
   std::unique_ptr<TFlushTimer> flushTimer_;
 };
 

@@ -4,7 +4,7 @@
 
 #include "tessdb/access/database.h"
 #include "tessdb/access/session_list.h"
-#include "tessdb/access/tdb_dataset.h"
+#include "tessdb/access/tde_dataset.h"
 #include "tessdb/core/exceptions.h"
 
 namespace tessdb {
@@ -204,6 +204,8 @@ TTessDatabase& TTessSession::OpenDatabase(const std::string& name, TComponent*, 
 
 void TTessSession::ReleaseDatabase(TTessDatabase& database) {
   if (database.referenceCount_ > 0) --database.referenceCount_;
+  // While the database closes its datasets it must not be freed under its own feet.
+  if (database.disconnecting_) return;
   if (database.referenceCount_ == 0 && !database.KeepConnection()) {
     if (!database.Temporary()) {
       database.Close();
