@@ -70,9 +70,11 @@ std::string WriteCatalog(const TempDir& dir, const std::string& fileName, bool e
                            MakeIndex("widthdesc", tiDescending, {2})}};
   AddTable(image, vendors);
   AddTable(image, models);
+  AddTable(image, TTableDefinition{"notes", {MakeField("text", ftString, 10)}, {}});
   const std::string password = encrypted ? kPassword : "";
   AppendRecords(image, password, "cellphone", rows.vendors);
   AppendRecords(image, password, "cellphoneconfig", rows.models);
+  AppendRecords(image, password, "notes", {{"c"}, {"a"}, {"b"}});
   const std::string path = dir.File(fileName);
   WriteNewFile(path, image);
   return path;

@@ -17,7 +17,8 @@ constexpr char kPassword[] = "secret";
 
 // Vendors: name (String 20, primary index "nameindex"), country (String 10).
 // Models: name (String 20), type (String 20), width, height (Integer); index "typeindex" on type
-// (primary), "nameindex" on name, "widthdesc" on width descending.
+// (primary), "nameindex" on name, "widthdesc" on width descending. Notes: text (String 10), no
+// index, records "c", "a", "b".
 struct CatalogRows {
   std::vector<TRecordValues> vendors;
   std::vector<TRecordValues> models;

@@ -79,8 +79,12 @@ TEST_P(PasswordDecision, OpenOutcome) {
   EXPECT_EQ(MessageOf([&] { table.Open(); }), c.outcome);
   EXPECT_EQ(prompt.calls, c.promptCalls);
   EXPECT_EQ(table.Active(), std::string(c.outcome) == "<none>");
-  if (prompt.calls > 0) EXPECT_EQ(prompt.lastPath, path);
-  if (table.Active()) EXPECT_EQ(table.FieldByName("name").AsString(), "Alcatel");
+  if (prompt.calls > 0) {
+    EXPECT_EQ(prompt.lastPath, path);
+  }
+  if (table.Active()) {
+    EXPECT_EQ(table.FieldByName("name").AsString(), "Alcatel");
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
