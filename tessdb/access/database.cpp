@@ -111,8 +111,8 @@ void TTessDatabase::DoConnect() {
 void TTessDatabase::DoDisconnect() {
   if (!fileIO_) return;
   fileIO_->Close();
-  fileIO_.reset();
-  // Each dataset unregisters itself as it closes.
+  // Each dataset unregisters itself as it closes. The closed file object stays allocated until
+  // then, so nothing the datasets free on the way refers to a freed object.
   disconnecting_ = true;
   while (!dataSets_.empty()) {
     TTDBDataSet* last = dataSets_.back();
@@ -124,6 +124,7 @@ void TTessDatabase::DoDisconnect() {
     if (!dataSets_.empty() && dataSets_.back() == last) dataSets_.pop_back();
   }
   disconnecting_ = false;
+  fileIO_.reset();
   referenceCount_ = 0;
   accessGranted_ = false;
   password_.clear();

@@ -30,7 +30,7 @@ void TDataSet::SetActive(bool active) {
     if (AfterOpen) AfterOpen(*this);
   } else {
     if (BeforeClose) BeforeClose(*this);
-    CheckBrowseMode();
+    // An edit or insert still pending is discarded, as closing never writes.
     CloseCursor();
     if (AfterClose) AfterClose(*this);
   }

@@ -6,6 +6,7 @@
 
 #include "tessdb/access/database.h"
 #include "tessdb/access/login_prompt.h"
+#include "tessdb/access/program_hooks.h"
 #include "tessdb/access/session.h"
 #include "tessdb/access/session_list.h"
 #include "tessdb/access/tess_table.h"
@@ -257,6 +258,69 @@ TEST(Database, ReadOnlyRefusesModification) {
   OpenTable(table, path);
   EXPECT_FALSE(table.CanModify());
   EXPECT_EQ(MessageOf([&] { table.Edit(); }), "T: Cannot modify a read-only dataset");
+}
+
+// A timer the test ticks by hand.
+class ManualTimer : public TFlushTimer {
+ public:
+  explicit ManualTimer(std::function<void()> tick) : tick(std::move(tick)) {}
+  void SetInterval(int ms) override { interval = ms; }
+  void SetEnabled(bool on) override { enabled = on; }
+  std::function<void()> tick;
+  int interval = 0;
+  bool enabled = false;
+};
+
+TEST(Database, AutoFlushRunsOnTheInstalledTimer) {
+  ManualTimer* timer = nullptr;
+  const TFlushTimerFactory previous = SetFlushTimerFactory([&](std::function<void()> tick) {
+    auto made = std::make_unique<ManualTimer>(std::move(tick));
+    timer = made.get();
+    return made;
+  });
+  TempDir dir;
+  const std::string path = testing::WriteCatalog(dir, "aloha.alo", false);
+  {
+    TTessDatabase database;
+    SetFlushTimerFactory(previous);
+    ASSERT_NE(timer, nullptr);
+    database.SetDatabaseName(path);
+    database.SetAutoFlushInterval(500);
+    EXPECT_FALSE(timer->enabled);
+    database.SetAutoFlush(true);
+    EXPECT_TRUE(timer->enabled);
+    EXPECT_EQ(timer->interval, 500);
+    database.SetAutoFlushInterval(250);
+    EXPECT_EQ(timer->interval, 250);
+    database.SetKeepConnection(true);
+    TTessTable table;
+    table.SetDatabaseName(path);
+    table.SetTableName("notes");
+    table.Open();
+    table.AppendRecord({"new"});
+    EXPECT_FALSE(database.FileIO()->IsFlushed());
+    timer->tick();
+    EXPECT_TRUE(database.FileIO()->IsFlushed());
+    database.SetAutoFlush(false);
+    EXPECT_FALSE(timer->enabled);
+  }
+}
+
+TEST(Database, BusyCursorWhileAFilteredViewIsBuilt) {
+  std::vector<bool> shown;
+  const TBusyCursorHook previous = SetBusyCursorHook([&](bool busy) { shown.push_back(busy); });
+  TempDir dir;
+  const std::string path = testing::WriteCatalog(dir, "aloha.alo", false);
+  TTessTable table;
+  OpenTable(table, path);
+  table.SetFilter("name > 'M'");
+  table.SetFiltered(true);
+  EXPECT_EQ(shown, (std::vector<bool>{true, false}));
+  DefaultSession().SetSQLHourGlass(false);
+  table.SetFilter("name > 'N'");
+  DefaultSession().SetSQLHourGlass(true);
+  EXPECT_EQ(shown.size(), 2u);
+  SetBusyCursorHook(previous);
 }
 
 TEST(Session, ListDefaultsAndNames) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tessdb/access/blob_stream.h"
+#include "tessdb/access/session.h"
 #include "tessdb/access/tess_table.h"
 #include "tessdb/core/exceptions.h"
 #include "tests/tessdb/access/access_fixture.h"
@@ -204,6 +205,36 @@ TEST_F(EditingTest, BlobStreams) {
   EXPECT_EQ(table.FieldByName("memo").AsString(), "hello world");
   EXPECT_EQ(table.FieldByName("data").AsString(), std::string("\x01\x02\x03", 3));
   EXPECT_EQ(table.FieldByName("i").AsInteger(), 7);
+}
+
+}  // namespace
+}  // namespace tessdb
+
+namespace tessdb {
+namespace {
+
+TEST(EditingOtherWriter, AChangeByAnotherWriterIsFollowedBeforeOurOwn) {
+  TempDir dir;
+  const std::string path = testing::WriteCatalog(dir, "aloha.alo", false);
+  TTessSession other;
+  other.SetSessionName("OtherWriter");
+  TTessTable ours, theirs;
+  theirs.SetSessionName("OtherWriter");  // a database object of its own, as another process has
+  for (TTessTable* table : {&ours, &theirs}) {
+    table->SetDatabaseName(path);
+    table->SetTableName("cellphone");
+    table->SetIndexName("nameindex");
+    table->Open();
+  }
+  ASSERT_NE(ours.Database(), theirs.Database());
+  theirs.AppendRecord({"Benq", "TW"});
+  EXPECT_EQ(ours.RecordCount(), 5);  // nothing re-read while we only read
+  ours.AppendRecord({"Zte", "CN"});
+  EXPECT_EQ(ours.RecordCount(), 7);
+  EXPECT_EQ(ours.FieldByName("name").AsString(), "Zte");
+  EXPECT_EQ(ours.RecNo(), 7);
+  ours.SetRecNo(2);
+  EXPECT_EQ(ours.FieldByName("name").AsString(), "Benq");
 }
 
 }  // namespace
