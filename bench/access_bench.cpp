@@ -88,8 +88,9 @@ void WriteTessCatalog(const std::string& path, const std::vector<ModelRow>& mode
   settings.mode = 1;
   settings.password = kPassword;
   CreateDatabase(image, settings);
-  AddTable(image, {"cellphone", {Field("name", ftString, 40)},
-                   {Index("nameindex", tiPrimary | tiUnique, 0)}});
+  AddTable(
+      image,
+      {"cellphone", {Field("name", ftString, 40)}, {Index("nameindex", tiPrimary | tiUnique, 0)}});
   AddTable(image, {"cellphoneconfig",
                    {Field("name", ftString, 40), Field("type", ftString, 40),
                     Field("width", ftInteger), Field("height", ftInteger)},
@@ -159,8 +160,7 @@ double BestMs(const std::function<void()>& work) {
     work();
     best = std::min(best, std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
     ++runs;
-  } while (runs < 3 ||
-           std::chrono::duration<double>(Clock::now() - start).count() < gSeconds);
+  } while (runs < 3 || std::chrono::duration<double>(Clock::now() - start).count() < gSeconds);
   return best;
 }
 
@@ -274,8 +274,7 @@ int main(int argc, char** argv) {
     sqlite3_prepare_v2(db, "SELECT name FROM vendor ORDER BY name", -1, &list, nullptr);
     const double walk = BestMs([&] { SqliteRows(db, list, checksum); });
     sqlite3_stmt* byVendor;
-    sqlite3_prepare_v2(db,
-                       "SELECT type, width, height FROM model WHERE vendor = ? ORDER BY type",
+    sqlite3_prepare_v2(db, "SELECT type, width, height FROM model WHERE vendor = ? ORDER BY type",
                        -1, &byVendor, nullptr);
     sqlite3_bind_text(byVendor, 1, vendor.c_str(), -1, SQLITE_TRANSIENT);
     const double one = BestMs([&] { sqliteFound = SqliteRows(db, byVendor, checksum); });

@@ -39,7 +39,9 @@ TOptimBlobStream* TTessBlobStream::Slot() const {
   return buffer != nullptr ? buffer->Blob(fieldNo_) : nullptr;
 }
 
-int64_t TTessBlobStream::Read(void* buffer, int64_t count) { return content_.Read(buffer, count); }
+int64_t TTessBlobStream::Read(void* buffer, int64_t count) {
+  return content_.Read(buffer, count);
+}
 
 int64_t TTessBlobStream::Seek(int64_t offset, TSeekOrigin origin) {
   return content_.Seek(offset, origin);

@@ -6,7 +6,9 @@
 
 namespace tessdb {
 
-TDataLink::~TDataLink() { SetDataSource(nullptr); }
+TDataLink::~TDataLink() {
+  SetDataSource(nullptr);
+}
 
 void TDataLink::SetDataSource(TDataSource* dataSource) {
   if (dataSource == dataSource_) return;

@@ -82,7 +82,9 @@ class TTessDatabase : public TComponent {
   virtual void CheckCanModify();
 
   virtual int GetDataSetCount() const { return static_cast<int>(dataSets_.size()); }
-  virtual TTDBDataSet& GetDataSet(int index) const { return *dataSets_[static_cast<size_t>(index)]; }
+  virtual TTDBDataSet& GetDataSet(int index) const {
+    return *dataSets_[static_cast<size_t>(index)];
+  }
   virtual void RegisterDataSet(TTDBDataSet& dataSet);
   virtual void UnregisterDataSet(TTDBDataSet& dataSet);
 

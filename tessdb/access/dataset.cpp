@@ -224,7 +224,9 @@ void TDataSet::GotoBookmark(TBookmark bookmark) {
   DoAfterScroll();
 }
 
-bool TDataSet::BookmarkValid(TBookmark) const { return Active(); }
+bool TDataSet::BookmarkValid(TBookmark) const {
+  return Active();
+}
 
 void TDataSet::CheckBrowseMode() {
   CheckActive();
@@ -263,9 +265,13 @@ void TDataSet::BeginInsert(bool append) {
   DoAfterScroll();
 }
 
-void TDataSet::Insert() { BeginInsert(false); }
+void TDataSet::Insert() {
+  BeginInsert(false);
+}
 
-void TDataSet::Append() { BeginInsert(true); }
+void TDataSet::Append() {
+  BeginInsert(true);
+}
 
 void TDataSet::Edit() {
   if (state_ == dsEdit || state_ == dsInsert) return;
@@ -366,6 +372,8 @@ void TDataSet::RemoveDataSource(TDataSource& source) {
                      dataSources_.end());
 }
 
-bool TDataSet::IsLinkedTo(const TDataSet&) const { return false; }
+bool TDataSet::IsLinkedTo(const TDataSet&) const {
+  return false;
+}
 
 }  // namespace tessdb

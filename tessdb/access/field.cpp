@@ -98,7 +98,9 @@ double DateToValue(int32_t dayNumber) {
   return static_cast<double>(dayNumber) - kDateDelta;
 }
 
-double TimeToValue(int32_t ms) { return static_cast<double>(TimeOfDayMs(ms)) / kMsPerDay; }
+double TimeToValue(int32_t ms) {
+  return static_cast<double>(TimeOfDayMs(ms)) / kMsPerDay;
+}
 
 double TimeStampToValue(double timeStamp) {
   const int64_t ms = RoundToInt64(timeStamp);
@@ -155,7 +157,9 @@ bool TField::IsNull() const {
   return !ReadRaw(bytes);
 }
 
-void TField::Clear() { SetData(nullptr); }
+void TField::Clear() {
+  SetData(nullptr);
+}
 
 void TField::TypeMismatch() const {
   dataSet_.DatabaseError(FormatMessage("Type mismatch for field '%s'", fieldName_));
@@ -296,7 +300,9 @@ int64_t TField::AsLargeInt() const {
   }
 }
 
-int32_t TField::AsInteger() const { return static_cast<int32_t>(AsLargeInt()); }
+int32_t TField::AsInteger() const {
+  return static_cast<int32_t>(AsLargeInt());
+}
 
 void TField::SetAsLargeInt(int64_t value) {
   switch (dataType_) {
@@ -335,7 +341,9 @@ void TField::SetAsLargeInt(int64_t value) {
   }
 }
 
-void TField::SetAsInteger(int32_t value) { SetAsLargeInt(value); }
+void TField::SetAsInteger(int32_t value) {
+  SetAsLargeInt(value);
+}
 
 double TField::AsFloat() const {
   switch (dataType_) {

@@ -30,8 +30,7 @@ constexpr int32_t kDateDelta = 693594;
 
 class TField {
  public:
-  TField(TDataSet& dataSet, std::string fieldName, TFieldType dataType, int32_t size,
-         int fieldNo);
+  TField(TDataSet& dataSet, std::string fieldName, TFieldType dataType, int32_t size, int fieldNo);
 
   TDataSet& DataSet() const { return dataSet_; }
   const std::string& FieldName() const { return fieldName_; }

@@ -18,10 +18,10 @@ TComponent* CheckNoAutoNamedSession(TComponent* owner) {
   for (TComponent* sibling : owner->Components()) {
     auto* session = dynamic_cast<TTessSession*>(sibling);
     if (session != nullptr && session->AutoSessionName()) {
-      throw EDatabaseError(FormatMessage(
-          "Cannot add a session to the form or data-module while session '%s' has "
-          "AutoSessionName enabled",
-          session->SessionName()));
+      throw EDatabaseError(
+          FormatMessage("Cannot add a session to the form or data-module while session '%s' has "
+                        "AutoSessionName enabled",
+                        session->SessionName()));
     }
   }
   return owner;
@@ -34,7 +34,9 @@ TTessSession::TTessSession(TComponent* owner)
   list_.AddSession(*this);
 }
 
-TTessSession::TTessSession(TTessSessionList& list) : list_(list) { list_.AddSession(*this); }
+TTessSession::TTessSession(TTessSessionList& list) : list_(list) {
+  list_.AddSession(*this);
+}
 
 TTessSession::~TTessSession() {
   BeginDestroy();
@@ -215,7 +217,9 @@ void TTessSession::ReleaseDatabase(TTessDatabase& database) {
   }
 }
 
-void TTessSession::AddDatabase(TTessDatabase& database) { databases_.push_back(&database); }
+void TTessSession::AddDatabase(TTessDatabase& database) {
+  databases_.push_back(&database);
+}
 
 void TTessSession::RemoveDatabase(TTessDatabase& database) {
   databases_.erase(std::remove(databases_.begin(), databases_.end(), &database), databases_.end());

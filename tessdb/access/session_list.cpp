@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "platform/locale.h"
 #include "tessdb/access/component.h"
 #include "tessdb/access/session.h"
 #include "tessdb/core/exceptions.h"
-#include "platform/locale.h"
 
 namespace tessdb {
 
@@ -23,7 +23,9 @@ TTessSessionList& Sessions() {
   return list;
 }
 
-TTessSession& DefaultSession() { return Sessions().DefaultSession(); }
+TTessSession& DefaultSession() {
+  return Sessions().DefaultSession();
+}
 
 TTessSessionList::TTessSessionList() {
   // The default session finds the list through this object, not through Sessions(), which is
@@ -32,7 +34,9 @@ TTessSessionList::TTessSessionList() {
   defaultSession_->SetSessionName("Default");
 }
 
-TTessSessionList::~TTessSessionList() { delete defaultSession_; }
+TTessSessionList::~TTessSessionList() {
+  delete defaultSession_;
+}
 
 void TTessSessionList::AddSession(TTessSession& session) {
   std::lock_guard guard(listLock_);

@@ -24,11 +24,12 @@ void TTessTable::InternalPost() {
       if (field != nullptr && field->IsBlob()) buffers[f].SetActive(field->Modified());
     }
     try {
-      tableIO_->ModifyRecord(buffers, physical,
-                             [this](int indexNo, int oldPosition, int newPosition) {
-                               ModifyNotification(indexNo, oldPosition, newPosition);
-                             },
-                             /*flush=*/false);
+      tableIO_->ModifyRecord(
+          buffers, physical,
+          [this](int indexNo, int oldPosition, int newPosition) {
+            ModifyNotification(indexNo, oldPosition, newPosition);
+          },
+          /*flush=*/false);
     } catch (...) {
       for (int f = 0; f < buffers.Count(); ++f) {
         if (FieldOfNumber(f + 1) != nullptr) buffers[f].SetActive(true);

@@ -127,9 +127,8 @@ int TTessTable::LocateRecord(const std::vector<TField*>& keyFields,
     if (indexNo >= 0) {
       tableIO_->BuildList(indexNo + 1, false);
       const TRecordList& list = tableIO_->GetList(indexNo + 1);
-      const TSearchResult found =
-          tableIO_->SearchIndex(DescribeBuffer(buffer), list, partial,
-                                static_cast<int>(keyFields.size()), indexNo);
+      const TSearchResult found = tableIO_->SearchIndex(
+          DescribeBuffer(buffer), list, partial, static_cast<int>(keyFields.size()), indexNo);
       if (found.outcome == 0) {
         const int position = ViewPositionOf(list[static_cast<size_t>(found.position)].recordNo);
         if (position >= 0 && position < RecordCount()) match = position;

@@ -117,8 +117,8 @@ void TTessTable::ComputeRange(bool overView) {
     SetState(previous);
   }
   const TRecordList list = overView ? viewList_ : tableIO_->GetList(indexNumber_ + 1);
-  const TSearchResult low = tableIO_->SearchIndexBound(DescribeBuffer(*keyBuffers_[1]), list,
-                                                       false, rangeFieldCount_, true, indexNumber_);
+  const TSearchResult low = tableIO_->SearchIndexBound(DescribeBuffer(*keyBuffers_[1]), list, false,
+                                                       rangeFieldCount_, true, indexNumber_);
   const TSearchResult high = tableIO_->SearchIndexBound(
       DescribeBuffer(*keyBuffers_[2]), list, false, rangeFieldCount_, false, indexNumber_);
   if (low.outcome == -2 || high.outcome == -2) return;

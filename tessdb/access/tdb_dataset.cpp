@@ -45,8 +45,8 @@ void TTDBDataSet::SetSessionName(const std::string& name) {
 
 void TTDBDataSet::SetPassword(const std::string& password) {
   TTessSession& session = Sessions().GetSession(sessionName_);
-  TTessDatabase& database =
-      session.OpenDatabase(databaseName_, Owner(), /*count=*/false, dynamic_cast<TTDEDataSet*>(this));
+  TTessDatabase& database = session.OpenDatabase(databaseName_, Owner(), /*count=*/false,
+                                                 dynamic_cast<TTDEDataSet*>(this));
   database.SetPassword(password);
 }
 

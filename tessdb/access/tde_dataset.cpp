@@ -64,7 +64,9 @@ void TTDEDataSet::SetMediumType(TTessDBMediumType mediumType) {
   }
 }
 
-bool TTDEDataSet::CanModify() const { return canModify_; }
+bool TTDEDataSet::CanModify() const {
+  return canModify_;
+}
 
 TField* TTDEDataSet::FieldOfNumber(int fieldNo) const {
   for (int i = 0; i < FieldCount(); ++i) {
@@ -198,9 +200,13 @@ void TTDEDataSet::SetBlobText(TField& field, const std::string& text) {
 
 // --- Filtering and searching --------------------------------------------------------------------
 
-void TTDEDataSet::SetFilter(const std::string& filter) { ApplyFilterChange(filter, filterOptions_); }
+void TTDEDataSet::SetFilter(const std::string& filter) {
+  ApplyFilterChange(filter, filterOptions_);
+}
 
-void TTDEDataSet::SetFilterOptions(TFilterOptions options) { ApplyFilterChange(filter_, options); }
+void TTDEDataSet::SetFilterOptions(TFilterOptions options) {
+  ApplyFilterChange(filter_, options);
+}
 
 void TTDEDataSet::ApplyFilterChange(const std::string& filter, TFilterOptions options) {
   const std::string old = filter_;
@@ -252,7 +258,9 @@ void TTDEDataSet::BeginFilterState(TRecordBuffer& buffer) {
   SetState(dsFilter);
 }
 
-void TTDEDataSet::EndFilterState(TDataSetState previous) { SetState(previous); }
+void TTDEDataSet::EndFilterState(TDataSetState previous) {
+  SetState(previous);
+}
 
 bool TTDEDataSet::FindRecord(bool restart, bool goForward) {
   CheckBrowseMode();

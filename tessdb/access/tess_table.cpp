@@ -64,11 +64,11 @@ void TTessTable::InternalOpen() {
   const TTessFieldDefs& storedFields = tableIO_->FieldDefs();
   for (int f = 0; f < storedFields.Count(); ++f) {
     const auto type = static_cast<TFieldType>(storedFields[f].typeCode);
-    const bool sized = type == ftString || type == ftFixedChar || type == ftWideString ||
-                       type == ftGuid;
+    const bool sized =
+        type == ftString || type == ftFixedChar || type == ftWideString || type == ftGuid;
     fieldDefs_.push_back({storedFields[f].name, type, sized ? storedFields[f].declaredSize : 0});
-    AddField(std::make_unique<TField>(*this, storedFields[f].name, type, fieldDefs_.back().size,
-                                      f + 1));
+    AddField(
+        std::make_unique<TField>(*this, storedFields[f].name, type, fieldDefs_.back().size, f + 1));
   }
   indexDefs_.clear();
   for (const TTessIndexDef& index : tableIO_->IndexDefs()) {

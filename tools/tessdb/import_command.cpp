@@ -141,8 +141,8 @@ void RunImport(const ImportOptions& options) {
 
 void AddImportCommand(CLI::App& app) {
   auto options = std::make_shared<ImportOptions>();
-  CLI::App* command =
-      app.add_subcommand("import", "Append the rows of a CSV file to a table (header = field names).");
+  CLI::App* command = app.add_subcommand(
+      "import", "Append the rows of a CSV file to a table (header = field names).");
   command->add_option("FILE", options->file, "Database file")->required();
   command->add_option("TABLE", options->table, "Table name")->required();
   command->add_option("DATA", options->csv, "CSV file")->required();

@@ -79,8 +79,9 @@ std::optional<std::string> ReadPasswordFromTerminal(const std::string& databaseP
 
 void OpenTable(tessdb::TTessTable& table, const std::string& file, const std::string& tableName,
                const std::string& indexName, const PasswordOptions& options) {
-  const tessdb::TLoginPrompt previous = tessdb::SetLoginPrompt(
-      options.askPassword ? tessdb::TLoginPrompt(ReadPasswordFromTerminal) : tessdb::TLoginPrompt());
+  const tessdb::TLoginPrompt previous =
+      tessdb::SetLoginPrompt(options.askPassword ? tessdb::TLoginPrompt(ReadPasswordFromTerminal)
+                                                 : tessdb::TLoginPrompt());
   try {
     table.SetDatabaseName(file);
     if (options.password) table.SetPassword(Utf8ToLatin1(*options.password, "The password"));

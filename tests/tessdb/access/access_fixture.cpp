@@ -83,16 +83,15 @@ std::string WriteCatalog(const TempDir& dir, const std::string& fileName, bool e
 std::string WriteKinds(const TempDir& dir, const std::string& fileName) {
   TMemoryStream image;
   CreateDatabase(image, Settings(false));
-  AddTable(image, TTableDefinition{
-                      "kinds",
-                      {MakeField("id", ftAutoInc), MakeField("s", ftString, 8),
-                       MakeField("i", ftInteger), MakeField("sm", ftSmallint),
-                       MakeField("w", ftWord), MakeField("b", ftBoolean),
-                       MakeField("f", ftFloat), MakeField("d", ftDate), MakeField("t", ftTime),
-                       MakeField("dt", ftDateTime), MakeField("big", ftLargeint),
-                       MakeField("memo", ftMemo), MakeField("data", ftBlob)},
-                      {MakeIndex("byid", tiPrimary | tiUnique, {0}),
-                       MakeIndex("bys", 0, {1})}});
+  AddTable(image,
+           TTableDefinition{
+               "kinds",
+               {MakeField("id", ftAutoInc), MakeField("s", ftString, 8), MakeField("i", ftInteger),
+                MakeField("sm", ftSmallint), MakeField("w", ftWord), MakeField("b", ftBoolean),
+                MakeField("f", ftFloat), MakeField("d", ftDate), MakeField("t", ftTime),
+                MakeField("dt", ftDateTime), MakeField("big", ftLargeint),
+                MakeField("memo", ftMemo), MakeField("data", ftBlob)},
+               {MakeIndex("byid", tiPrimary | tiUnique, {0}), MakeIndex("bys", 0, {1})}});
   const std::string path = dir.File(fileName);
   WriteNewFile(path, image);
   return path;

@@ -189,8 +189,9 @@ TEST_F(EditingTest, BlobStreams) {
     EXPECT_FALSE(reader.Modified());
     EXPECT_EQ(table.FieldByName("memo").AsString(), "hello");
   }
-  EXPECT_EQ(MessageOf([&] { TTessBlobStream(table.FieldByName("memo"), TBlobStreamMode::bmWrite); }),
-            "Dataset not in edit or insert mode");
+  EXPECT_EQ(
+      MessageOf([&] { TTessBlobStream(table.FieldByName("memo"), TBlobStreamMode::bmWrite); }),
+      "Dataset not in edit or insert mode");
 
   table.Edit();
   {

@@ -189,12 +189,12 @@ TEST_F(SearchTest, LocateWithAndWithoutAMatchingIndex) {
     const char* found;  // name of the record found, "" for none
   };
   const std::vector<Case> cases = {
-      {"name", {"Nokia"}, 0, "Nokia"},                           // through nameindex
-      {"name", {"Mot"}, loPartialKey, "Motorola"},               // partial key on the index
-      {"name", {"Mot"}, 0, ""},                                  // whole key only
-      {"NAME", {"nokia"}, loCaseInsensitive, "Nokia"},           // no such index: scan
+      {"name", {"Nokia"}, 0, "Nokia"},                  // through nameindex
+      {"name", {"Mot"}, loPartialKey, "Motorola"},      // partial key on the index
+      {"name", {"Mot"}, 0, ""},                         // whole key only
+      {"NAME", {"nokia"}, loCaseInsensitive, "Nokia"},  // no such index: scan
       {"name", {"sie"}, loCaseInsensitive | loPartialKey, "Siemens"},
-      {"country", {"SE"}, 0, "Ericsson"},                        // scan
+      {"country", {"SE"}, 0, "Ericsson"},  // scan
       {"country;name", {"US", "Motorola"}, 0, "Motorola"},
       {"country;name", {"US", "Nokia"}, 0, ""},
   };

@@ -53,8 +53,8 @@ TEST_F(TableTest, ProgramVendorWalk) {
     names.push_back(table.FieldByName("name").AsString());
     table.Next();
   }
-  EXPECT_EQ(names, (std::vector<std::string>{"Alcatel", "Ericsson", "Motorola", "Nokia",
-                                             "Siemens"}));
+  EXPECT_EQ(names,
+            (std::vector<std::string>{"Alcatel", "Ericsson", "Motorola", "Nokia", "Siemens"}));
   EXPECT_TRUE(table.Eof());
   EXPECT_EQ(table.FieldByName("name").AsString(), "Siemens");  // Next at the end stays there
 }
@@ -77,17 +77,27 @@ TEST_P(IndexSelection, ViewOrder) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, IndexSelection,
     ::testing::Values(
-        IndexCase{"cellphone", "nameindex", "name",
+        IndexCase{"cellphone",
+                  "nameindex",
+                  "name",
                   {"Alcatel", "Ericsson", "Motorola", "Nokia", "Siemens"}},
-        IndexCase{"CELLPHONE", "NameIndex", "name",
+        IndexCase{"CELLPHONE",
+                  "NameIndex",
+                  "name",
                   {"Alcatel", "Ericsson", "Motorola", "Nokia", "Siemens"}},
         IndexCase{"cellphone", "", "name", {"Alcatel", "Ericsson", "Motorola", "Nokia", "Siemens"}},
         IndexCase{"cellphone", "nosuch", "country", {"FR", "SE", "US", "FI", "DE"}},
-        IndexCase{"cellphoneconfig", "", "type",
+        IndexCase{"cellphoneconfig",
+                  "",
+                  "type",
                   {"3310", "6210", "8210", "C35", "OT 301", "S35", "T28", "V50"}},
-        IndexCase{"cellphoneconfig", "NAMEINDEX", "type",
+        IndexCase{"cellphoneconfig",
+                  "NAMEINDEX",
+                  "type",
                   {"OT 301", "T28", "V50", "3310", "6210", "8210", "C35", "S35"}},
-        IndexCase{"cellphoneconfig", "widthdesc", "width",
+        IndexCase{"cellphoneconfig",
+                  "widthdesc",
+                  "width",
                   {"101", "101", "101", "96", "96", "96", "84", "84"}},
         IndexCase{"notes", "", "text", {"c", "a", "b"}}),
     [](const auto& info) { return "Case" + std::to_string(info.index); });
@@ -180,8 +190,7 @@ TEST_F(TableTest, FieldLookupAndNameRules) {
   table.SetName("TessTable1");
   Open(table, "cellphone", "nameindex");
   EXPECT_EQ(&table.FieldByName("NAME"), &table.FieldByName("name"));
-  EXPECT_EQ(MessageOf([&] { table.FieldByName("price"); }),
-            "TessTable1: Field 'price' not found");
+  EXPECT_EQ(MessageOf([&] { table.FieldByName("price"); }), "TessTable1: Field 'price' not found");
   ASSERT_EQ(table.FieldDefs().size(), 2u);
   EXPECT_EQ(table.FieldDefs()[0].size, 20);
   ASSERT_EQ(table.IndexDefs().size(), 1u);
@@ -232,11 +241,18 @@ TEST_F(TableTest, FieldTextsAndConversions) {
   EXPECT_EQ(MessageOf([&] { table.FieldByName("memo").SetData("x"); }), "General error");
   table.Post();
 
-  const std::vector<std::pair<const char*, const char*>> expected = {
-      {"id", "1"},     {"s", "abcdefgh"},         {"i", "-5"},
-      {"sm", "-300"},  {"w", "65535"},            {"b", "True"},
-      {"f", "1.5"},    {"d", "3/15/2004"},        {"t", "13:05:09"},
-      {"dt", "3/15/2004 12:00:00"}, {"big", "-9000000000"}, {"memo", "line one"}};
+  const std::vector<std::pair<const char*, const char*>> expected = {{"id", "1"},
+                                                                     {"s", "abcdefgh"},
+                                                                     {"i", "-5"},
+                                                                     {"sm", "-300"},
+                                                                     {"w", "65535"},
+                                                                     {"b", "True"},
+                                                                     {"f", "1.5"},
+                                                                     {"d", "3/15/2004"},
+                                                                     {"t", "13:05:09"},
+                                                                     {"dt", "3/15/2004 12:00:00"},
+                                                                     {"big", "-9000000000"},
+                                                                     {"memo", "line one"}};
   for (const auto& [field, text] : expected) {
     EXPECT_EQ(table.FieldByName(field).AsString(), text) << field;
   }

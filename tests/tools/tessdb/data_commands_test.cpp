@@ -46,15 +46,15 @@ const char* kCsv =
 std::vector<std::vector<std::string>> CsvCells() {
   return {{"Apple", "iPhone", "320", "480", "1.5", "True", "2007-06-29", "07:30:00",
            "2007-06-29 18:00:00.250", "9000000000", "bXVsdGktdG91Y2gsICJuZXci", "AAEC/w=="},
-          {"BlackBerry", "Curve 8300", "320", "240", "0.75", "False", "2007-05-01",
-           "23:59:59.999", "2008-01-01 00:00:00", "-1", "", ""},
+          {"BlackBerry", "Curve 8300", "320", "240", "0.75", "False", "2007-05-01", "23:59:59.999",
+           "2008-01-01 00:00:00", "-1", "", ""},
           {"Gerät", "X 1, \"mini\"", "128", "-160", "1E-5", "False", "1999-12-31", "00:00:00",
            "1899-12-30 00:00:00", "0", "dHdvCmxpbmVz", ""}};
 }
 
-const std::vector<std::string> kNames = {"vendor",  "model",   "width", "height",
-                                         "ratio",   "touch",   "launched", "alarm",
-                                         "checked", "serial",  "notes", "photo"};
+const std::vector<std::string> kNames = {"vendor",  "model",  "width",    "height",
+                                         "ratio",   "touch",  "launched", "alarm",
+                                         "checked", "serial", "notes",    "photo"};
 
 std::vector<json> JsonLines(const std::string& text) {
   std::vector<json> lines;
@@ -73,8 +73,8 @@ class DataCommands : public ::testing::Test {
   }
 
   ToolRun Import(const std::string& csv, const std::string& password = "pw") {
-    return Tool(dir_, {"import", db_, "phones", dir_.Write("data.csv", csv), "--password",
-                       password});
+    return Tool(dir_,
+                {"import", db_, "phones", dir_.Write("data.csv", csv), "--password", password});
   }
 
   TempDir dir_;
@@ -126,7 +126,8 @@ TEST_F(DataCommands, ImportStopsAtABadValueOrADuplicateKeepingEarlierRows) {
       {"vendor,model,touch\nF,1,maybe\n",
        "tessdb: line 2: 'maybe' is not a valid boolean value (0 records imported)\n"},
       {"vendor,colour\nG,red\n", "tessdb: Field 'colour' not found\n"},
-      {"vendor,model\nH,1,2\n", "tessdb: line 2: expected 2 values, found 3 (0 records imported)\n"},
+      {"vendor,model\nH,1,2\n",
+       "tessdb: line 2: expected 2 values, found 3 (0 records imported)\n"},
   };
   for (const Case& c : cases) {
     const ToolRun run = Import(c.csv);
@@ -190,9 +191,9 @@ TEST_F(DataCommands, Find) {
   ASSERT_EQ(found.status, 0) << found.err;
   EXPECT_EQ(json::parse(found.out)["alarm"], "23:59:59.999");
 
-  const ToolRun partial = Tool(dir_, {"find", db_, "phones", "--fields", "vendor", "--values",
-                                      "gER", "--case-insensitive", "--partial", "--password",
-                                      "pw", "--json"});
+  const ToolRun partial =
+      Tool(dir_, {"find", db_, "phones", "--fields", "vendor", "--values", "gER",
+                  "--case-insensitive", "--partial", "--password", "pw", "--json"});
   ASSERT_EQ(partial.status, 0) << partial.err;
   EXPECT_EQ(json::parse(partial.out)["model"], "X 1, \"mini\"");
 
@@ -201,8 +202,8 @@ TEST_F(DataCommands, Find) {
   ASSERT_EQ(byDate.status, 0) << byDate.err;
   EXPECT_NE(byDate.out.find("Curve 8300"), std::string::npos);
 
-  const ToolRun missing = Tool(dir_, {"find", db_, "phones", "--fields", "vendor", "--values",
-                                      "Nokia", "--password", "pw"});
+  const ToolRun missing = Tool(
+      dir_, {"find", db_, "phones", "--fields", "vendor", "--values", "Nokia", "--password", "pw"});
   EXPECT_EQ(missing.status, 2);
   EXPECT_EQ(missing.out, "");
   EXPECT_EQ(missing.err, "tessdb: not found\n");
