@@ -1,20 +1,22 @@
 #include "platform/file_system.h"
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
 
 namespace platform {
 namespace {
 
-[[noreturn]] void ThrowErrno(int error) { throw FileError(std::strerror(error)); }
+[[noreturn]] void ThrowErrno(int error) {
+  throw FileError(std::strerror(error));
+}
 
 // One OFD lock request on a single byte; F_UNLCK releases it.
 bool SetByteLock(int fd, int64_t offset, short type) {
-  struct flock request{};
+  struct flock request {};
   request.l_type = type;
   request.l_whence = SEEK_SET;
   request.l_start = offset;
@@ -41,11 +43,9 @@ int OpenDescriptor(const std::string& path, int flags) {
 File File::Open(const std::string& path, FileAccess access, FileShare share) {
   // An exclusive share lock is a write lock, which needs a descriptor open for writing; an
   // exclusive open for reading therefore asks for write access too but never writes.
-  const bool wantWriteDescriptor =
-      access == FileAccess::kReadWrite || share == FileShare::kExclusive;
-  int fd = OpenDescriptor(path, wantWriteDescriptor ? O_RDWR : O_RDONLY);
-  bool writeDescriptor = wantWriteDescriptor;
-  if (fd == -1 && access == FileAccess::kRead && wantWriteDescriptor &&
+  const bool writeDescriptor = access == FileAccess::kReadWrite || share == FileShare::kExclusive;
+  const int fd = OpenDescriptor(path, writeDescriptor ? O_RDWR : O_RDONLY);
+  if (fd == -1 && access == FileAccess::kRead && writeDescriptor &&
       (errno == EACCES || errno == EROFS || errno == EPERM)) {
     throw FileError("Exclusive access needs write permission on the file");
   }
@@ -85,7 +85,9 @@ File& File::operator=(File&& other) noexcept {
   return *this;
 }
 
-File::~File() { Close(); }
+File::~File() {
+  Close();
+}
 
 void File::Close() noexcept {
   if (fd_ != -1) ::close(fd_);
@@ -96,7 +98,8 @@ int64_t File::ReadAt(int64_t position, void* buffer, int64_t count) {
   auto* bytes = static_cast<char*>(buffer);
   int64_t done = 0;
   while (done < count) {
-    const ssize_t n = ::pread(fd_, bytes + done, static_cast<size_t>(count - done), position + done);
+    const ssize_t n =
+        ::pread(fd_, bytes + done, static_cast<size_t>(count - done), position + done);
     if (n == -1) {
       if (errno == EINTR) continue;
       ThrowErrno(errno);
@@ -123,7 +126,7 @@ void File::WriteAt(int64_t position, const void* buffer, int64_t count) {
 }
 
 int64_t File::Size() {
-  struct stat info{};
+  struct stat info {};
   if (::fstat(fd_, &info) == -1) ThrowErrno(errno);
   return info.st_size;
 }
@@ -141,21 +144,23 @@ bool File::TryLockByte(int64_t offset) {
   return SetByteLock(fd_, offset, lockExclusive_ ? F_WRLCK : F_RDLCK);
 }
 
-void File::UnlockByte(int64_t offset) { SetByteLock(fd_, offset, F_UNLCK); }
+void File::UnlockByte(int64_t offset) {
+  SetByteLock(fd_, offset, F_UNLCK);
+}
 
 bool FileExists(const std::string& path) {
-  struct stat info{};
+  struct stat info {};
   return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
 bool IsReadOnlyFile(const std::string& path) {
-  struct stat info{};
+  struct stat info {};
   if (::stat(path.c_str(), &info) == -1) ThrowErrno(errno);
   return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
 
 void SetReadOnlyFile(const std::string& path, bool readOnly) {
-  struct stat info{};
+  struct stat info {};
   if (::stat(path.c_str(), &info) == -1) ThrowErrno(errno);
   mode_t mode = info.st_mode & 07777;
   mode = readOnly ? (mode & ~(S_IWUSR | S_IWGRP | S_IWOTH)) : (mode | S_IWUSR);
@@ -164,7 +169,9 @@ void SetReadOnlyFile(const std::string& path, bool readOnly) {
 
 void SleepMilliseconds(int milliseconds) {
   if (milliseconds <= 0) return;
-  struct timespec wait{milliseconds / 1000, static_cast<long>(milliseconds % 1000) * 1000000L};
+  struct timespec wait {
+    milliseconds / 1000, static_cast<long>(milliseconds % 1000) * 1000000L
+  };
   while (::nanosleep(&wait, &wait) == -1 && errno == EINTR) {
   }
 }

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -114,8 +115,6 @@ class TExprNode {
     std::memcpy(scalar_, &value, sizeof(T));
     PointAt(scalar_, sizeof(T));
   }
-  // Stores a number in the node's data type (int16/uint16/int32/int64/double), wrapping integers.
-  void SetNumber(int64_t integer, double floating);
 
  private:
   const uint8_t* value_ = nullptr;

@@ -15,7 +15,8 @@ namespace {
 
 bool SameName(const std::string& a, const std::string& b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    return std::tolower(static_cast<unsigned char>(x)) ==
+           std::tolower(static_cast<unsigned char>(y));
   });
 }
 
@@ -24,9 +25,13 @@ bool IsValidName(const std::string& name) {
          name.find('\0') == std::string::npos;
 }
 
-[[noreturn]] void Fail(const std::string& message) { throw EDatabaseError(message); }
+[[noreturn]] void Fail(const std::string& message) {
+  throw EDatabaseError(message);
+}
 
-std::string TablePrefix(const TTableDefinition& table) { return "Table '" + table.name + "'"; }
+std::string TablePrefix(const TTableDefinition& table) {
+  return "Table '" + table.name + "'";
+}
 
 void CheckFields(const TTableDefinition& table) {
   const std::string prefix = TablePrefix(table);

@@ -21,7 +21,9 @@ const uint8_t* TFieldBufferItem::ValueAddress() const {
   return IsBlob() ? Blob()->Memory() : Buffer();
 }
 
-int64_t TFieldBufferItem::ValueSize() const { return IsBlob() ? Blob()->Size() : size_; }
+int64_t TFieldBufferItem::ValueSize() const {
+  return IsBlob() ? Blob()->Size() : size_;
+}
 
 std::string TFieldBufferItem::Text() const {
   if (IsBlob()) {

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "tessdb/core/field_type.h"
+
 namespace tessdb {
 
 // Fixed areas.
@@ -90,8 +92,10 @@ constexpr int kTabItemsPerBlock = 1024;
 constexpr int kTabNextSize = 4;
 constexpr int kRecordTabItemSize = 5;
 constexpr int kIndexTabItemSize = 8;
-constexpr int64_t kRecordTabBlockSize = kTabNextSize + int64_t{kRecordTabItemSize} * kTabItemsPerBlock;
-constexpr int64_t kIndexTabBlockSize = kTabNextSize + int64_t{kIndexTabItemSize} * kTabItemsPerBlock;
+constexpr int64_t kRecordTabBlockSize =
+    kTabNextSize + int64_t{kRecordTabItemSize} * kTabItemsPerBlock;
+constexpr int64_t kIndexTabBlockSize =
+    kTabNextSize + int64_t{kIndexTabItemSize} * kTabItemsPerBlock;
 
 // Blob descriptor in a record's data area.
 constexpr int kBdPosition = 0;
@@ -156,7 +160,7 @@ struct TFieldEntry {
 struct TIndexEntry {
   std::string name;
   uint8_t options = 0;
-  TIntegerAry keyFields;  // up to the first -1, at most kMaxKeyFields
+  TIntegerAry keyFields;    // up to the first -1, at most kMaxKeyFields
   int32_t tabPosition = 0;  // 0 = no index tab yet
   int32_t head = 0;
 };
@@ -212,6 +216,43 @@ struct TIndexTabItem {
   int32_t recordNo = 0;
   int32_t next = -1;
 };
+
+inline TRecordTabItem DecodeRecordTabItem(const uint8_t* item) {
+  return {GetInt32(item), item[4]};
+}
+inline void EncodeRecordTabItem(const TRecordTabItem& value, uint8_t* item) {
+  PutInt32(item, value.dataPosition);
+  item[4] = value.deleted;
+}
+inline TIndexTabItem DecodeIndexTabItem(const uint8_t* item) {
+  return {GetInt32(item), GetInt32(item + 4)};
+}
+inline void EncodeIndexTabItem(const TIndexTabItem& value, uint8_t* item) {
+  PutInt32(item, value.recordNo);
+  PutInt32(item + 4, value.next);
+}
+
+// The 20-byte descriptor a blob field keeps in the record's data area (the last 8 bytes zero).
+struct TBlobDescriptor {
+  int32_t position = 0;
+  int32_t storedSize = 0;
+  int32_t reservedSize = 0;
+};
+
+inline TBlobDescriptor DecodeBlobDescriptor(const uint8_t* descriptor) {
+  return {GetInt32(descriptor + kBdPosition), GetInt32(descriptor + kBdStoredSize),
+          GetInt32(descriptor + kBdReservedSize)};
+}
+inline void EncodeBlobDescriptor(const TBlobDescriptor& value, uint8_t* descriptor) {
+  std::memset(descriptor, 0, kBlobDescriptorSize);
+  PutInt32(descriptor + kBdPosition, value.position);
+  PutInt32(descriptor + kBdStoredSize, value.storedSize);
+  PutInt32(descriptor + kBdReservedSize, value.reservedSize);
+}
+// The area reserved for a blob of storedSize bytes: rounded down to a multiple of 64, plus 64.
+constexpr int64_t ReservedBlobSize(int64_t storedSize) {
+  return storedSize - storedSize % kBlobAreaGranule + kBlobAreaGranule;
+}
 
 // Position of item k of a tab chain given its block positions.
 inline int64_t TabItemPosition(const TIntegerAry& blocks, int32_t k, int itemSize) {

@@ -12,8 +12,8 @@
 
 namespace tessdb {
 
-void TTessDBFileIO::Open(const std::string& fileName, TTessDBMediumType mediumType,
-                         bool readOnly, bool exclusive) {
+void TTessDBFileIO::Open(const std::string& fileName, TTessDBMediumType mediumType, bool readOnly,
+                         bool exclusive) {
   if (IsOpen()) return;
   try {
     if (mediumType == mtMemory) {
@@ -25,6 +25,7 @@ void TTessDBFileIO::Open(const std::string& fileName, TTessDBMediumType mediumTy
     readOnly_ = readOnly;
     exclusive_ = exclusive;
     fileName_ = fileName;
+    ResetManagers();
     SetupProcessing();
   } catch (...) {
     Close();
@@ -43,7 +44,11 @@ void TTessDBFileIO::OpenDisk(const std::string& fileName, bool readOnly, bool ex
     probe.ReadAt(0, header, kFileHeaderSize);
     CheckFileHeader(header, fileName);
   }
-  fileIsReadOnly_ = platform::IsReadOnlyFile(fileName);
+  try {
+    fileIsReadOnly_ = platform::IsReadOnlyFile(fileName);
+  } catch (const platform::FileError& error) {  // the file vanished since the header was read
+    throw EStreamError("Cannot open file \"" + fileName + "\". " + error.what());
+  }
   fileStream_ =
       std::make_unique<TTessDBFileStream>(fileName, readOnly || fileIsReadOnly_, exclusive);
   stream_ = fileStream_.get();
@@ -51,7 +56,8 @@ void TTessDBFileIO::OpenDisk(const std::string& fileName, bool readOnly, bool ex
 
 void TTessDBFileIO::OpenMemory(const std::string& fileName) {
   TStream* stream = FindMemoryDatabase(fileName);
-  if (stream == nullptr) throw EDatabaseError(FormatMessage("Invalid database name '%s'", fileName));
+  if (stream == nullptr)
+    throw EDatabaseError(FormatMessage("Invalid database name '%s'", fileName));
   uint8_t header[kFileHeaderSize] = {};
   stream->SetPosition(0);
   stream->Read(header, kFileHeaderSize);  // a short stream leaves zeros: an invalid magic
@@ -72,13 +78,24 @@ void TTessDBFileIO::CheckFileHeader(const uint8_t* header, const std::string& fi
   }
 }
 
+void TTessDBFileIO::ResetManagers() {
+  auto compress = std::make_unique<TCompressMgr>();
+  compress->OnEncodeProgress = compressMgr_->OnEncodeProgress;
+  compress->OnDecodeProgress = compressMgr_->OnDecodeProgress;
+  auto encrypt = std::make_unique<TEncryptMgr>();
+  encrypt->OnEncodeProgress = encryptMgr_->OnEncodeProgress;
+  encrypt->OnDecodeProgress = encryptMgr_->OnDecodeProgress;
+  compressMgr_ = std::move(compress);
+  encryptMgr_ = std::move(encrypt);
+}
+
 void TTessDBFileIO::SetupProcessing() {
   ReadRange(kProcessingBlockOffset, processingBlock_.data(), kProcessingBlockSize);
   processing_ = DecodeProcessingBlock(processingBlock_);
-  if (processing_.compressed) compressMgr_.SetAlgoName(processing_.compression);
+  if (processing_.compressed) compressMgr_->SetAlgoName(processing_.compression);
   if (processing_.encrypted) {
-    encryptMgr_.SetAlgoName(processing_.cipher);
-    encryptMgr_.SetMode(processing_.mode);
+    encryptMgr_->SetAlgoName(processing_.cipher);
+    encryptMgr_->SetMode(processing_.mode);
   }
   ReadRange(kDirectoryOffset, directory_.data(), kDirectorySize);
   const int32_t count = GetInt32(&directory_[kDirTableCount]);
@@ -105,7 +122,7 @@ bool TTessDBFileIO::SetPassword(const std::string& password) {
   if (!processing_.encrypted) return true;
   if (PasswordCheckText(password) != processing_.checkText) return false;
   std::lock_guard<std::mutex> guard(processingMutex_);
-  encryptMgr_.InitKey(password);
+  encryptMgr_->InitKey(password);
   return true;
 }
 
@@ -120,6 +137,7 @@ void TTessDBFileIO::GetTableNames(std::vector<std::string>& list) {
 
 void TTessDBFileIO::Lock(int lockRetryCount, int lockWaitTime) {
   if (mediumType_ != mtDisk || !fileStream_) return;
+  lockRetryCount = std::max(lockRetryCount, 0);
   int failures = 0;
   while (!fileStream_->TryLockByte(kWriteLockOffset)) {
     ++failures;
@@ -142,7 +160,8 @@ void TTessDBFileIO::Unlock() {
 
 int64_t TTessDBFileIO::TableHeaderPosition(int tableNo) {
   if (tableNo < 0 || tableNo >= tableCount_) {
-    throw EDatabaseError(FormatMessage("Table number out of range in database file '%s'", fileName_));
+    throw EDatabaseError(
+        FormatMessage("Table number out of range in database file '%s'", fileName_));
   }
   const int64_t position = GetInt32(&directory_[kDirPositions + 4 * tableNo]);
   if (position < kFirstAreaOffset) Damaged();
@@ -183,7 +202,9 @@ void TTessDBFileIO::WriteRange(int64_t position, const void* buffer, int64_t len
   stream.WriteBuffer(buffer, length);
 }
 
-int64_t TTessDBFileIO::FileSize() { return Stream().Size(); }
+int64_t TTessDBFileIO::FileSize() {
+  return Stream().Size();
+}
 
 template <typename Item>
 void TTessDBFileIO::ReadTab(int64_t firstBlock, int32_t count, int itemSize,
@@ -209,13 +230,10 @@ void TTessDBFileIO::ReadTab(int64_t firstBlock, int32_t count, int itemSize,
     blockPositions.push_back(static_cast<int32_t>(position));
     const uint8_t* item = block.data() + kTabNextSize;
     for (int32_t i = 0; i < take; ++i, item += itemSize) {
-      Item& target = items[static_cast<size_t>(done + i)];
       if constexpr (std::is_same_v<Item, TRecordTabItem>) {
-        target.dataPosition = GetInt32(item);
-        target.deleted = item[4];
+        items[static_cast<size_t>(done + i)] = DecodeRecordTabItem(item);
       } else {
-        target.recordNo = GetInt32(item);
-        target.next = GetInt32(item + 4);
+        items[static_cast<size_t>(done + i)] = DecodeIndexTabItem(item);
       }
     }
     done += take;
@@ -233,14 +251,14 @@ void TTessDBFileIO::ReadIndexTab(const TTableHeaderBuffer& header, int indexNo,
                                  std::vector<TIndexTabItem>& items, TIntegerAry& blockPositions) {
   const int32_t indexCount = GetInt32(&header[kThIndexCount]);
   if (indexNo < 0 || indexNo >= std::clamp(indexCount, 0, kMaxIndexes)) Damaged();
-  const int32_t tabPosition = GetInt32(&header[kThIndexes + indexNo * kIndexEntrySize + kIeTabPosition]);
+  const int32_t tabPosition =
+      GetInt32(&header[kThIndexes + indexNo * kIndexEntrySize + kIeTabPosition]);
   if (tabPosition == 0) {
     items.clear();
     blockPositions.clear();
     return;
   }
-  ReadTab(tabPosition, GetInt32(&header[kThRecordCount]), kIndexTabItemSize, items,
-          blockPositions);
+  ReadTab(tabPosition, GetInt32(&header[kThRecordCount]), kIndexTabItemSize, items, blockPositions);
 }
 
 void TTessDBFileIO::MarkRecordDeleted(int64_t itemPosition) {
@@ -256,11 +274,21 @@ void TTessDBFileIO::ReadFieldData(int64_t position, TStream& destination, bool c
   if (isBlob) {
     uint8_t descriptor[kBlobDescriptorSize];
     ReadRange(position, descriptor, kBlobDescriptorSize);
-    dataPosition = GetInt32(descriptor + kBdPosition);
-    dataSize = GetInt32(descriptor + kBdStoredSize);
+    const TBlobDescriptor blob = DecodeBlobDescriptor(descriptor);
+    dataPosition = blob.position;
+    dataSize = blob.storedSize;
     if (dataSize == 0) dataPosition = 0;  // an empty blob may point anywhere
   }
   CheckRange(dataPosition, dataSize);
+  // Unprocessed bytes into a memory stream (the search path's case) go straight to their place.
+  auto* memory = dynamic_cast<TMemoryStream*>(&destination);
+  if (!compress && !encrypt && memory != nullptr) {
+    const int64_t at = memory->Position();
+    memory->SetSize(std::max(memory->Size(), at + dataSize));
+    ReadRange(dataPosition, memory->Memory() + at, dataSize);
+    memory->SetPosition(at + dataSize);
+    return;
+  }
   TMemoryStream stored;
   stored.SetSize(dataSize);
   ReadRange(dataPosition, stored.Memory(), dataSize);
@@ -276,8 +304,7 @@ void TTessDBFileIO::ReadFieldDataOfRecord(int64_t itemPosition, int32_t fieldOff
                 storedSize);
 }
 
-void TTessDBFileIO::EncodeData(TStream& source, TStream& destination, bool compress,
-                               bool encrypt) {
+void TTessDBFileIO::EncodeData(TStream& source, TStream& destination, bool compress, bool encrypt) {
   std::lock_guard<std::mutex> guard(processingMutex_);
   if (!compress && !encrypt) {
     if (&source != &destination) destination.CopyFrom(source, 0);
@@ -294,17 +321,16 @@ void TTessDBFileIO::EncodeData(TStream& source, TStream& destination, bool compr
   input->SetPosition(0);
   if (compress && encrypt) {
     TMemoryStream compressed;
-    compressMgr_.EncodeStream(*input, compressed, -1);
-    encryptMgr_.EncodeStream(compressed, destination, -1);
+    compressMgr_->EncodeStream(*input, compressed, -1);
+    encryptMgr_->EncodeStream(compressed, destination, -1);
   } else if (compress) {
-    compressMgr_.EncodeStream(*input, destination, -1);
+    compressMgr_->EncodeStream(*input, destination, -1);
   } else {
-    encryptMgr_.EncodeStream(*input, destination, -1);
+    encryptMgr_->EncodeStream(*input, destination, -1);
   }
 }
 
-void TTessDBFileIO::DecodeData(TStream& source, TStream& destination, bool compress,
-                               bool encrypt) {
+void TTessDBFileIO::DecodeData(TStream& source, TStream& destination, bool compress, bool encrypt) {
   std::lock_guard<std::mutex> guard(processingMutex_);
   if (!compress && !encrypt) {
     if (&source != &destination) destination.CopyFrom(source, 0);
@@ -321,12 +347,12 @@ void TTessDBFileIO::DecodeData(TStream& source, TStream& destination, bool compr
   input->SetPosition(0);
   if (compress && encrypt) {
     TMemoryStream decrypted;
-    encryptMgr_.DecodeStream(*input, decrypted, -1);
-    compressMgr_.DecodeStream(decrypted, destination, -1);
+    encryptMgr_->DecodeStream(*input, decrypted, -1);
+    compressMgr_->DecodeStream(decrypted, destination, -1);
   } else if (encrypt) {
-    encryptMgr_.DecodeStream(*input, destination, -1);
+    encryptMgr_->DecodeStream(*input, destination, -1);
   } else {
-    compressMgr_.DecodeStream(*input, destination, -1);
+    compressMgr_->DecodeStream(*input, destination, -1);
   }
 }
 
@@ -337,7 +363,7 @@ void TTessDBFileIO::EncodeBuffer(const uint8_t* source, uint8_t* destination, bo
     return;
   }
   std::lock_guard<std::mutex> guard(processingMutex_);
-  encryptMgr_.EncodeBuffer(source, destination, length);
+  encryptMgr_->EncodeBuffer(source, destination, length);
 }
 
 void TTessDBFileIO::DecodeBuffer(const uint8_t* source, uint8_t* destination, bool encrypt,
@@ -347,7 +373,7 @@ void TTessDBFileIO::DecodeBuffer(const uint8_t* source, uint8_t* destination, bo
     return;
   }
   std::lock_guard<std::mutex> guard(processingMutex_);
-  encryptMgr_.DecodeBuffer(source, destination, length);
+  encryptMgr_->DecodeBuffer(source, destination, length);
 }
 
 TStream& TTessDBFileIO::Stream() {
@@ -357,6 +383,8 @@ TStream& TTessDBFileIO::Stream() {
   return *stream_;
 }
 
-void TTessDBFileIO::Damaged() const { throw EDatabaseError(DamagedFileMessage(fileName_)); }
+void TTessDBFileIO::Damaged() const {
+  throw EDatabaseError(DamagedFileMessage(fileName_));
+}
 
 }  // namespace tessdb

@@ -70,8 +70,10 @@ class TTessDBFileIO {
 
   // Cross-process write lock on byte 1 (mtDisk only; nothing for mtMemory or when closed). A
   // refused request is retried after lockWaitTime ms; after more than lockRetryCount refusals it
-  // fails with "Wait for unlock time out". lockRetryCount 0 waits forever. Pair every Lock with
-  // an Unlock on every path (TFileLockGuard does).
+  // fails with "Wait for unlock time out". lockRetryCount 0 waits forever; negative values
+  // count as 0. A database opened for reading only holds the byte shared (the system grants no
+  // exclusive lock through a read-only descriptor): readers then share it but still keep every
+  // writer out. Pair every Lock with an Unlock on every path (TFileLockGuard does).
   void Lock(int lockRetryCount = kDefaultLockRetryCount, int lockWaitTime = kDefaultLockWaitTime);
   void Unlock();
   // Called, when set, after each refused lock request that will be retried, with the number of
@@ -135,14 +137,15 @@ class TTessDBFileIO {
   bool VerifyWrites() const { return processing_.verifyWrites; }
   int TableCount() const { return tableCount_; }
 
-  // The managers, for the database to connect its progress events.
-  TCompressMgr& CompressMgr() { return compressMgr_; }
-  TEncryptMgr& EncryptMgr() { return encryptMgr_; }
+  // The managers, for the database to connect its progress events (kept across Open and Close).
+  TCompressMgr& CompressMgr() { return *compressMgr_; }
+  TEncryptMgr& EncryptMgr() { return *encryptMgr_; }
 
  private:
   void OpenDisk(const std::string& fileName, bool readOnly, bool exclusive);
   void OpenMemory(const std::string& fileName);
   void CheckFileHeader(const uint8_t* header, const std::string& fileName);
+  void ResetManagers();
   void SetupProcessing();
   int64_t TableHeaderPosition(int tableNo);
   void CheckRange(int64_t position, int64_t length);
@@ -165,8 +168,10 @@ class TTessDBFileIO {
   TProcessingBlock processing_;
   TDirectoryBuffer directory_{};
   int tableCount_ = 0;
-  TCompressMgr compressMgr_;
-  TEncryptMgr encryptMgr_;
+  // Made afresh by every Open (keeping their progress events), so no algorithm object or key of
+  // a file opened before carries over to the next one.
+  std::unique_ptr<TCompressMgr> compressMgr_ = std::make_unique<TCompressMgr>();
+  std::unique_ptr<TEncryptMgr> encryptMgr_ = std::make_unique<TEncryptMgr>();
   std::mutex processingMutex_;
 };
 

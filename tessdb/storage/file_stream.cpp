@@ -51,9 +51,15 @@ int64_t TTessDBFileStream::Write(const void* buffer, int64_t count) {
 
 int64_t TTessDBFileStream::Seek(int64_t offset, TSeekOrigin origin) {
   switch (origin) {
-    case TSeekOrigin::soBeginning: position_ = offset; break;
-    case TSeekOrigin::soCurrent: position_ += offset; break;
-    case TSeekOrigin::soEnd: position_ = Size() + offset; break;
+    case TSeekOrigin::soBeginning:
+      position_ = offset;
+      break;
+    case TSeekOrigin::soCurrent:
+      position_ += offset;
+      break;
+    case TSeekOrigin::soEnd:
+      position_ = Size() + offset;
+      break;
   }
   if (position_ < 0) position_ = 0;
   return position_;

@@ -5,47 +5,46 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/locale.h"
+#include "tessdb/core/date_time.h"
+
 namespace tessdb {
 namespace {
 
-constexpr int64_t kMsPerDayValue = 86400000;
-
-// Day number (1 = 1 January of year 1) to a proleptic Gregorian date.
-void CivilFromDayNumber(int64_t dayNumber, int64_t& year, int& month, int& day) {
-  const int64_t z = dayNumber - 1 + 306;  // days since 1 March of year 0
-  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const int64_t doe = z - era * 146097;
-  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const int64_t mp = (5 * doy + 2) / 153;
-  day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  year = yoe + era * 400 + (month <= 2 ? 1 : 0);
-}
-
 std::string DateText(int64_t dayNumber) {
-  int64_t year;
-  int month;
-  int day;
-  CivilFromDayNumber(dayNumber, year, month, day);
-  char text[48];
-  std::snprintf(text, sizeof text, "%d/%d/%" PRId64, month, day, year);
-  return text;
+  const TLocaleSettings& locale = LocaleSettings();
+  const TCalendarDate date = DecodeDayNumber(dayNumber);
+  const std::string y = std::to_string(date.year);
+  const std::string m = std::to_string(date.month);
+  const std::string d = std::to_string(date.day);
+  const std::string s(1, locale.dateSeparator);
+  switch (locale.dateOrder) {
+    case TDateOrder::doDMY:
+      return d + s + m + s + y;
+    case TDateOrder::doYMD:
+      return y + s + m + s + d;
+    default:
+      return m + s + d + s + y;
+  }
 }
 
 std::string TimeText(int64_t ms) {
-  ms %= kMsPerDayValue;
-  if (ms < 0) ms += kMsPerDayValue;
+  ms = TimeOfDayMs(ms);
+  const char separator = LocaleSettings().timeSeparator;
   char text[32];
-  std::snprintf(text, sizeof text, "%d:%02d:%02d", static_cast<int>(ms / 3600000),
-                static_cast<int>(ms / 60000 % 60), static_cast<int>(ms / 1000 % 60));
+  std::snprintf(text, sizeof text, "%d%c%02d%c%02d", static_cast<int>(ms / kMsPerHour), separator,
+                static_cast<int>(ms / kMsPerMinute % 60), separator,
+                static_cast<int>(ms / kMsPerSecond % 60));
   return text;
 }
 
 std::string FloatText(double value) {
   char text[64];
   std::snprintf(text, sizeof text, "%.15g", value);
-  return text;
+  std::string result = text;
+  const size_t point = result.find('.');
+  if (point != std::string::npos) result[point] = LocaleSettings().decimalSeparator;
+  return result;
 }
 
 }  // namespace
@@ -76,16 +75,9 @@ std::string KeyValueText(const TFieldBufferItem& item) {
     case ftTime:
       return TimeText(item.Get<int32_t>());
     case ftDateTime: {
-      const double stamp = item.Get<double>();
-      if (!std::isfinite(stamp) || std::fabs(stamp) > 9.0e15) return std::string();
-      const auto ms = static_cast<int64_t>(stamp);
-      int64_t days = ms / kMsPerDayValue;
-      int64_t rest = ms % kMsPerDayValue;
-      if (rest < 0) {
-        rest += kMsPerDayValue;
-        --days;
-      }
-      return DateText(days) + " " + TimeText(rest);
+      const int64_t ms = RoundToInt64(item.Get<double>());
+      const int64_t rest = TimeOfDayMs(ms);
+      return DateText((ms - rest) / kMsPerDay) + " " + TimeText(rest);
     }
     default:
       if (item.IsBlob()) return item.Text();

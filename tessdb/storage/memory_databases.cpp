@@ -19,7 +19,9 @@ Registry& TheRegistry() {
   return registry;
 }
 
-uintptr_t KeyOf(const TStream& stream) { return reinterpret_cast<uintptr_t>(&stream); }
+uintptr_t KeyOf(const TStream& stream) {
+  return reinterpret_cast<uintptr_t>(&stream);
+}
 
 // The number the hexadecimal digits of a well-formed name stand for; nullopt when it is too big
 // for an address (it then names no stream).

@@ -11,9 +11,6 @@
 namespace tessdb {
 namespace {
 
-// Reserved size of a blob area for h stored bytes: h rounded down to a multiple of 64, plus 64.
-int64_t ReservedSize(int64_t h) { return h - h % kBlobAreaGranule + kBlobAreaGranule; }
-
 bool IsTextBufferType(TFieldType type) {
   return type == ftString || type == ftFixedChar || type == ftWideString || type == ftGuid;
 }
@@ -80,8 +77,10 @@ int TTessTableIO::ResolvePhysicalPosition(int32_t recordNo) const {
 }
 
 void TTessTableIO::WriteTabBlock(int64_t position, int itemSize, const uint8_t* firstItem) {
-  std::vector<uint8_t> block(static_cast<size_t>(kTabNextSize + int64_t{itemSize} * kTabItemsPerBlock), 0);
-  if (firstItem != nullptr) std::memcpy(&block[kTabNextSize], firstItem, static_cast<size_t>(itemSize));
+  std::vector<uint8_t> block(
+      static_cast<size_t>(kTabNextSize + int64_t{itemSize} * kTabItemsPerBlock), 0);
+  if (firstItem != nullptr)
+    std::memcpy(&block[kTabNextSize], firstItem, static_cast<size_t>(itemSize));
   fileIO_.WriteRange(position, block.data(), static_cast<int64_t>(block.size()));
 }
 
@@ -97,13 +96,12 @@ int64_t TTessTableIO::IndexItemPosition(int indexNo, int32_t recordNo) const {
 TIndexTabItem TTessTableIO::ReadIndexItem(int indexNo, int32_t recordNo) {
   uint8_t bytes[kIndexTabItemSize];
   fileIO_.ReadRange(IndexItemPosition(indexNo, recordNo), bytes, kIndexTabItemSize);
-  return {GetInt32(bytes), GetInt32(bytes + 4)};
+  return DecodeIndexTabItem(bytes);
 }
 
 void TTessTableIO::WriteIndexItem(int indexNo, int32_t recordNo, int32_t next) {
   uint8_t bytes[kIndexTabItemSize];
-  PutInt32(bytes, recordNo);
-  PutInt32(bytes + 4, next);
+  EncodeIndexTabItem({recordNo, next}, bytes);
   fileIO_.WriteRange(IndexItemPosition(indexNo, recordNo), bytes, kIndexTabItemSize);
 }
 
@@ -120,6 +118,14 @@ void TTessTableIO::NormaliseStrings(TFieldBuffers& buffers) const {
     const size_t length = strnlen(text, static_cast<size_t>(item.Size() - 1));
     std::memset(text + length, 0, static_cast<size_t>(item.Size()) - length);
   }
+}
+
+void TTessTableIO::EncodeBlob(int fieldNo, TOptimBlobStream& blob, TMemoryStream& encoded) {
+  // A stream still waiting to load (a record read and then written as another) loads first: its
+  // load decodes through the file object, which must not happen inside the encoding call.
+  TMemoryStream& plain = blob.Content();
+  encoded.Clear();
+  fileIO_.EncodeData(plain, encoded, FieldCompressed(fieldNo), FieldEncrypted(fieldNo));
 }
 
 void TTessTableIO::WriteBlob(int fieldNo, TOptimBlobStream& blob, TMemoryStream& encoded,
@@ -150,8 +156,7 @@ void TTessTableIO::WriteBlob(int fieldNo, TOptimBlobStream& blob, TMemoryStream&
       // Bytes that do not even decode are a mismatch like any other.
     }
     if (same) return;
-    encoded.Clear();
-    fileIO_.EncodeData(plain, encoded, FieldCompressed(fieldNo), FieldEncrypted(fieldNo));
+    EncodeBlob(fieldNo, blob, encoded);
     if (encoded.Size() != h) break;  // the encoder itself is unstable: give up at once
     encoded.SetSize(total);
   }
@@ -194,13 +199,13 @@ void TTessTableIO::AppendRecord(TFieldBuffers& buffers, bool flush,
   if (n % kTabItemsPerBlock != 0) {
     if (recordTabBlocks_.size() != blocksNeeded + 1) Damaged();
     dataPosition = end;
-    PutInt32(tabItem, static_cast<int32_t>(dataPosition));
+    EncodeRecordTabItem({static_cast<int32_t>(dataPosition), 0}, tabItem);
     fileIO_.WriteRange(TabItemPosition(recordTabBlocks_, n, kRecordTabItemSize), tabItem,
                        kRecordTabItemSize);
   } else {
     if (recordTabBlocks_.size() != blocksNeeded) Damaged();
     dataPosition = end + kRecordTabBlockSize;
-    PutInt32(tabItem, static_cast<int32_t>(dataPosition));
+    EncodeRecordTabItem({static_cast<int32_t>(dataPosition), 0}, tabItem);
     if (n == 0) {
       PutInt32(&header_[kThRecordTabPosition], static_cast<int32_t>(end));
     } else {
@@ -218,7 +223,8 @@ void TTessTableIO::AppendRecord(TFieldBuffers& buffers, bool flush,
   NormaliseStrings(buffers);
   std::vector<uint8_t> image(static_cast<size_t>(recordSize_), 0);
   bool hasBlobs = false;
-  for (int f = 0; f < buffers.Count(); ++f) hasBlobs = hasBlobs || (buffers[f].IsBlob() && buffers[f].Active());
+  for (int f = 0; f < buffers.Count(); ++f)
+    hasBlobs = hasBlobs || (buffers[f].IsBlob() && buffers[f].Active());
   // The data area is reserved first, so that the blobs follow it.
   if (hasBlobs) fileIO_.WriteRange(dataPosition, image.data(), recordSize_);
 
@@ -234,17 +240,16 @@ void TTessTableIO::AppendRecord(TFieldBuffers& buffers, bool flush,
       continue;
     }
     if (item.IsBlob()) {
-      encoded.Clear();
-      fileIO_.EncodeData(*item.Blob(), encoded, FieldCompressed(f), FieldEncrypted(f));
+      EncodeBlob(f, *item.Blob(), encoded);
       const int64_t h = encoded.Size();
       const int64_t position = fileIO_.FileSize();
-      const int64_t reserved = ReservedSize(h);
+      const int64_t reserved = ReservedBlobSize(h);
       if (position + reserved > INT32_MAX) {
         throw EDatabaseError(FormatMessage("Database file '%s' is full", fileIO_.FileName()));
       }
-      PutInt32(slot + kBdPosition, static_cast<int32_t>(position));
-      PutInt32(slot + kBdStoredSize, static_cast<int32_t>(h));
-      PutInt32(slot + kBdReservedSize, static_cast<int32_t>(reserved));
+      EncodeBlobDescriptor(
+          {static_cast<int32_t>(position), static_cast<int32_t>(h), static_cast<int32_t>(reserved)},
+          slot);
       WriteBlob(f, *item.Blob(), encoded, position, position + reserved);
     } else {
       fileIO_.EncodeBuffer(item.Buffer(), slot, FieldEncrypted(f), item.Size());
@@ -328,14 +333,14 @@ void TTessTableIO::ModifyRecord(TFieldBuffers& buffers, int physicalPosition,
     if (item.IsBlob()) {
       // A stream still waiting to load this very blob holds exactly what the file holds.
       if (item.Blob()->SourcePosition() == dataPosition + offset) continue;
-      encoded.Clear();
-      fileIO_.EncodeData(*item.Blob(), encoded, FieldCompressed(f), FieldEncrypted(f));
+      EncodeBlob(f, *item.Blob(), encoded);
       const int64_t h = encoded.Size();
-      const int64_t oldPosition = GetInt32(slot + kBdPosition);
-      const int64_t oldReserved = GetInt32(slot + kBdReservedSize);
+      const TBlobDescriptor old = DecodeBlobDescriptor(slot);
+      const int64_t oldPosition = old.position;
+      const int64_t oldReserved = old.reservedSize;
       const int64_t end = fileIO_.FileSize();
-      if (oldReserved < 0 ||
-          (oldReserved > 0 && (oldPosition < kFirstAreaOffset || oldPosition + oldReserved > end))) {
+      if (oldReserved < 0 || (oldReserved > 0 && (oldPosition < kFirstAreaOffset ||
+                                                  oldPosition + oldReserved > end))) {
         Damaged();
       }
       int64_t position = oldPosition;
@@ -343,16 +348,16 @@ void TTessTableIO::ModifyRecord(TFieldBuffers& buffers, int physicalPosition,
       if (oldReserved < h) {
         // Grows in place only when its area ends the file; otherwise it moves to the end.
         if (oldReserved == 0 || oldPosition + oldReserved != end) position = end;
-        reserved = ReservedSize(h);
+        reserved = ReservedBlobSize(h);
         if (position + reserved > INT32_MAX) {
           throw EDatabaseError(FormatMessage("Database file '%s' is full", fileIO_.FileName()));
         }
       }
-      WriteBlob(f, *item.Blob(), encoded, position, position + std::min(ReservedSize(h), reserved));
-      PutInt32(slot + kBdPosition, static_cast<int32_t>(position));
-      PutInt32(slot + kBdStoredSize, static_cast<int32_t>(h));
-      PutInt32(slot + kBdReservedSize, static_cast<int32_t>(reserved));
-      std::memset(slot + 12, 0, kBlobDescriptorSize - 12);
+      WriteBlob(f, *item.Blob(), encoded, position,
+                position + std::min(ReservedBlobSize(h), reserved));
+      EncodeBlobDescriptor(
+          {static_cast<int32_t>(position), static_cast<int32_t>(h), static_cast<int32_t>(reserved)},
+          slot);
     } else if (f == autoIncField_) {
       const int32_t value = item.Get<int32_t>();
       if (value == 0) continue;  // 0 keeps the stored value
@@ -368,7 +373,8 @@ void TTessTableIO::ModifyRecord(TFieldBuffers& buffers, int physicalPosition,
   fileIO_.WriteRange(dataPosition, image.data(), recordSize_);
 
   std::vector<int> oldPositions(static_cast<size_t>(indexDefs_.Count()));
-  for (int i = 0; i < indexDefs_.Count(); ++i) oldPositions[static_cast<size_t>(i)] = ToListPosition(0, x, i + 1);
+  for (int i = 0; i < indexDefs_.Count(); ++i)
+    oldPositions[static_cast<size_t>(i)] = ToListPosition(0, x, i + 1);
   for (int i = 0; i < indexDefs_.Count(); ++i) {
     if (oldPositions[static_cast<size_t>(i)] >= 0) {
       MoveInIndex(i, oldPositions[static_cast<size_t>(i)], buffers, notify);
@@ -383,7 +389,13 @@ void TTessTableIO::MoveInIndex(int indexNo, int oldPosition, const TFieldBuffers
   const int o = oldPosition;
   const TRecordListItem item = list[static_cast<size_t>(o)];
   list.erase(list.begin() + o);
-  const int j = InsertPosition(buffers, indexNo);
+  int j;
+  try {
+    j = InsertPosition(buffers, indexNo);
+  } catch (...) {
+    list.insert(list.begin() + o, item);
+    throw;
+  }
   list.insert(list.begin() + o, item);
   const int n = o < j ? j + 1 : j;  // counted with the record still in the list
   if (n == o) return;
@@ -416,14 +428,15 @@ void TTessTableIO::DeleteRecord(int physicalPosition, bool flush) {
   fileIO_.MarkRecordDeleted(TabItemPosition(recordTabBlocks_, recordNo, kRecordTabItemSize));
   recordTab_[static_cast<size_t>(recordNo)].deleted = 1;
   std::vector<int> positions(static_cast<size_t>(indexDefs_.Count()));
-  for (int i = 0; i < indexDefs_.Count(); ++i) positions[static_cast<size_t>(i)] = ToListPosition(0, x, i + 1);
+  for (int i = 0; i < indexDefs_.Count(); ++i)
+    positions[static_cast<size_t>(i)] = ToListPosition(0, x, i + 1);
   for (int i = 0; i < indexDefs_.Count(); ++i) {
     const int p = positions[static_cast<size_t>(i)];
-    if (p >= 0) lists_[static_cast<size_t>(i) + 1].erase(lists_[static_cast<size_t>(i) + 1].begin() + p);
+    if (p >= 0)
+      lists_[static_cast<size_t>(i) + 1].erase(lists_[static_cast<size_t>(i) + 1].begin() + p);
   }
   lists_[0].erase(lists_[0].begin() + x);
   change.Finish(flush);
 }
 
 }  // namespace tessdb
-

@@ -31,7 +31,7 @@ struct TTessFieldDef {
 struct TTessIndexDef {
   static constexpr char kClassName[] = "TTessIndexDef";
   std::string name;
-  uint8_t options = 0;   // tiPrimary | tiUnique | tiDescending | tiCaseInsensitive
+  uint8_t options = 0;    // tiPrimary | tiUnique | tiDescending | tiCaseInsensitive
   TIntegerAry keyFields;  // key field numbers, most significant first; 0 to 8 entries
 };
 

@@ -81,8 +81,14 @@ void TTessTableIO::LoadImage(const TTableHeaderBuffer& header) {
     }
   }
 
+  // Every record's data area lies in the file, so a record larger than the file is damage (and
+  // must not size a buffer).
+  if (GetInt32(&header_[kThRecordCount]) > 0 && recordSize_ > fileIO_.FileSize()) Damaged();
   fileIO_.ReadRecordTab(header_, recordTab_, recordTabBlocks_);
-  lists_.assign(decoded.indexes.size() + 1, {});
+  // A reload keeps the list objects (only their content changes), so references that callers
+  // took with GetList stay valid.
+  lists_.resize(decoded.indexes.size() + 1);
+  for (TRecordList& list : lists_) list.clear();
   listBuilt_.assign(lists_.size(), false);
   BuildAllLists();
 }
@@ -189,8 +195,7 @@ void TTessTableIO::ReadRecord(TFieldBuffers& buffers, const TRecordList& list, i
     if (!item.Active()) continue;
     const int32_t offset = fieldOffsets_[static_cast<size_t>(f)];
     if (item.IsBlob()) {
-      item.Blob()->SetSource(fileIO_, dataPosition + offset, FieldCompressed(f),
-                             FieldEncrypted(f));
+      item.Blob()->SetSource(fileIO_, dataPosition + offset, FieldCompressed(f), FieldEncrypted(f));
     } else {
       fileIO_.DecodeBuffer(recordScratch_.data() + offset, item.Buffer(), FieldEncrypted(f),
                            item.Size());
@@ -198,13 +203,13 @@ void TTessTableIO::ReadRecord(TFieldBuffers& buffers, const TRecordList& list, i
   }
 }
 
-std::pair<const uint8_t*, size_t> TTessTableIO::ReadStoredValue(int32_t dataPosition,
-                                                                 int fieldNo) {
-  const int64_t position = CheckedPosition(dataPosition) + fieldOffsets_[static_cast<size_t>(fieldNo)];
+std::pair<const uint8_t*, size_t> TTessTableIO::ReadStoredValue(int32_t dataPosition, int fieldNo) {
+  const int64_t position =
+      CheckedPosition(dataPosition) + fieldOffsets_[static_cast<size_t>(fieldNo)];
   if (IsBlobType(fieldDefs_[fieldNo].typeCode)) {
     blobScratch_.Clear();
-    fileIO_.ReadFieldData(position, blobScratch_, FieldCompressed(fieldNo),
-                          FieldEncrypted(fieldNo), true, kBlobDescriptorSize);
+    fileIO_.ReadFieldData(position, blobScratch_, FieldCompressed(fieldNo), FieldEncrypted(fieldNo),
+                          true, kBlobDescriptorSize);
     return {blobScratch_.Memory(), static_cast<size_t>(blobScratch_.Size())};
   }
   const int32_t size = FieldSize(fieldNo);
@@ -236,9 +241,9 @@ int TTessTableIO::CompareKeys(const TFieldBuffers& buffers, const TRecordListIte
     const int f = index.keyFields[static_cast<size_t>(k)];
     const TFieldBufferItem& key = buffers[f];
     const auto [stored, storedSize] = ReadStoredValue(item.dataPosition, f);
-    result = CompareValue(key.ValueAddress(), static_cast<size_t>(key.ValueSize()), stored,
-                          storedSize, partial, caseInsensitive,
-                          static_cast<TFieldType>(fieldDefs_[f].typeCode));
+    result =
+        CompareValue(key.ValueAddress(), static_cast<size_t>(key.ValueSize()), stored, storedSize,
+                     partial, caseInsensitive, static_cast<TFieldType>(fieldDefs_[f].typeCode));
   }
   return (index.options & tiDescending) ? -result : result;
 }
@@ -306,8 +311,8 @@ TSearchResult TTessTableIO::SearchIndexBound(const TFieldBuffers& buffers, const
 int TTessTableIO::InsertPosition(const TFieldBuffers& buffers, int indexNo) {
   // The last of equal keys, so that a new record goes after all of them: a plain search stops
   // at whichever equal key it probes first.
-  const TSearchResult result = SearchIndexBound(buffers, GetList(indexNo + 1), /*partial=*/false,
-                                                0, /*firstMatch=*/false, indexNo);
+  const TSearchResult result = SearchIndexBound(buffers, GetList(indexNo + 1), /*partial=*/false, 0,
+                                                /*firstMatch=*/false, indexNo);
   if (result.outcome == -2) return 0;
   return result.outcome >= 0 ? result.position + 1 : result.position;
 }
@@ -348,6 +353,8 @@ int64_t TTessTableIO::CheckedPosition(int64_t position) const {
   return position;
 }
 
-void TTessTableIO::Damaged() const { throw EDatabaseError(DamagedFileMessage(fileIO_.FileName())); }
+void TTessTableIO::Damaged() const {
+  throw EDatabaseError(DamagedFileMessage(fileIO_.FileName()));
+}
 
 }  // namespace tessdb

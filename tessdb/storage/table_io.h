@@ -86,7 +86,8 @@ class TTessTableIO {
   bool FieldEncrypted(int f) const;
   bool FieldCompressed(int f) const;
 
-  // List 0 = physical order, list i + 1 = index i.
+  // List 0 = physical order, list i + 1 = index i. The reference stays valid while the table is
+  // loaded; changes and reloads change the list's content.
   const TRecordList& GetList(int listNo) const;
   int ListCount() const { return static_cast<int>(lists_.size()); }
   // Builds list listNo if it does not exist yet; with reread the record tab is read first.
@@ -111,7 +112,8 @@ class TTessTableIO {
   // As SearchIndex, but on equal keys goes on to the first (firstMatch) or last of them.
   TSearchResult SearchIndexBound(const TFieldBuffers& buffers, const TRecordList& list,
                                  bool partial, int keyFieldCount, bool firstMatch, int indexNo);
-  // Where a record with the buffers' key values goes in index indexNo's list: after every equal key.
+  // Where a record with the buffers' key values goes in index indexNo's list: after every equal
+  // key.
   int InsertPosition(const TFieldBuffers& buffers, int indexNo);
   // The first index with tiPrimary, or -1.
   int PrimaryIndexNo() const;
@@ -129,8 +131,8 @@ class TTessTableIO {
   // the buffers).
   void AppendRecord(TFieldBuffers& buffers, bool flush, const TAppendNotification& notify);
   // Rewrites the active fields of the record at physicalPosition and moves it in each index.
-  void ModifyRecord(TFieldBuffers& buffers, int physicalPosition,
-                    const TModifyNotification& notify, bool flush);
+  void ModifyRecord(TFieldBuffers& buffers, int physicalPosition, const TModifyNotification& notify,
+                    bool flush);
   // Marks the record at physicalPosition deleted and removes it from every list.
   void DeleteRecord(int physicalPosition, bool flush);
 
@@ -170,8 +172,10 @@ class TTessTableIO {
   void MoveInIndex(int indexNo, int oldPosition, const TFieldBuffers& buffers,
                    const TModifyNotification& notify);
   void NormaliseStrings(TFieldBuffers& buffers) const;
-  // Encodes blob stream of field f and writes it at position with its filler up to fillTo
-  // (verifying when the file asks for it); returns the encoded length.
+  // Replaces encoded with the encoded form of field fieldNo's blob stream.
+  void EncodeBlob(int fieldNo, TOptimBlobStream& blob, TMemoryStream& encoded);
+  // Writes a blob's encoded bytes at position, then zero filler up to fillTo; with the file's
+  // write-verify flag it reads them back and rewrites up to kMaxWriteAttempts times.
   void WriteBlob(int fieldNo, TOptimBlobStream& blob, TMemoryStream& encoded, int64_t position,
                  int64_t fillTo);
   int64_t CheckedPosition(int64_t position) const;

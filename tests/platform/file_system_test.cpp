@@ -3,9 +3,9 @@
 // descriptors of the same file.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <filesystem>
 #include <fstream>
-#include <sys/stat.h>
 
 #include "platform/file_system.h"
 
@@ -23,7 +23,7 @@ class FileSystemTest : public ::testing::Test {
   ~FileSystemTest() override { std::filesystem::remove_all(dir_); }
 
   mode_t Mode() {
-    struct stat info{};
+    struct stat info {};
     ::stat(path_.c_str(), &info);
     return info.st_mode & 0777;
   }

@@ -57,17 +57,19 @@ void AddCreateCommand(CLI::App& app) {
   command->add_option("FILE", options->file, "Database file to create (must not exist)")
       ->required();
   command->add_option("--schema", options->schema, "JSON schema of the tables")->required();
-  CLI::Option* password =
-      command->add_option("--password", options->password, "Encrypt the database with this password");
+  CLI::Option* password = command->add_option("--password", options->password,
+                                              "Encrypt the database with this password");
   CLI::Option* cipher = command->add_option("--cipher", options->cipher, "Cipher of the encryption")
                             ->check(CLI::IsMember({"Blowfish", "Twofish", "Gost"}));
-  CLI::Option* mode =
-      command->add_option("--mode", options->mode, "Cipher mode: 0 chain, 1 CBC, 2 CFB8, 3 OFB8, 4 ECB")
-          ->check(CLI::Range(0, 4));
+  CLI::Option* mode = command
+                          ->add_option("--mode", options->mode,
+                                       "Cipher mode: 0 chain, 1 CBC, 2 CFB8, 3 OFB8, 4 ECB")
+                          ->check(CLI::Range(0, 4));
   password->needs(cipher);
   cipher->needs(password);
   mode->needs(password);
-  CLI::Option* compress = command->add_flag("--compress", options->compress, "Compress blob data (ZLIB)");
+  CLI::Option* compress =
+      command->add_flag("--compress", options->compress, "Compress blob data (ZLIB)");
   command->add_option("--level", options->level, "Compression level code 0..3 (default 1)")
       ->check(CLI::Range(0, 3))
       ->needs(compress);

@@ -59,7 +59,8 @@ std::vector<std::string> OptionNames(uint8_t options) {
   return names;
 }
 
-std::vector<std::string> KeyFieldNames(const TTableHeader& table, const tessdb::TIndexEntry& index) {
+std::vector<std::string> KeyFieldNames(const TTableHeader& table,
+                                       const tessdb::TIndexEntry& index) {
   std::vector<std::string> names;
   for (const int32_t fieldNo : index.keyFields) {
     names.push_back(Latin1ToUtf8(table.fields[static_cast<size_t>(fieldNo)].name));

@@ -32,7 +32,8 @@ std::string Utf8ToLatin1(const std::string& utf8, const std::string& what) {
     if (!twoByteLatin1) {
       throw ToolError(what + " has characters that a database file cannot hold (only Latin-1)");
     }
-    latin1 += static_cast<char>((byte & 0x03) << 6 | (static_cast<unsigned char>(utf8[i + 1]) & 0x3F));
+    latin1 +=
+        static_cast<char>((byte & 0x03) << 6 | (static_cast<unsigned char>(utf8[i + 1]) & 0x3F));
     ++i;
   }
   return latin1;

@@ -21,7 +21,8 @@ using nlohmann::json;
 std::string Where(const std::string& prefix, const json& object, size_t number) {
   if (object.is_object()) {
     const auto name = object.find("name");
-    if (name != object.end() && name->is_string()) return prefix + " '" + name->get<std::string>() + "'";
+    if (name != object.end() && name->is_string())
+      return prefix + " '" + name->get<std::string>() + "'";
   }
   return prefix + " " + std::to_string(number + 1);
 }
@@ -35,7 +36,8 @@ void CheckKeys(const json& object, const std::set<std::string>& allowed, const s
 
 std::string NameOf(const json& object, const std::string& where) {
   const auto found = object.find("name");
-  if (found == object.end() || !found->is_string()) throw ToolError(where + ": \"name\" text missing");
+  if (found == object.end() || !found->is_string())
+    throw ToolError(where + ": \"name\" text missing");
   return Utf8ToLatin1(found->get<std::string>(), where + ": the name");
 }
 
@@ -52,7 +54,8 @@ const json& ArrayOf(const json& object, const char* key, const std::string& wher
 
 bool SameName(const std::string& a, const std::string& b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    return std::tolower(static_cast<unsigned char>(x)) ==
+           std::tolower(static_cast<unsigned char>(y));
   });
 }
 
@@ -68,7 +71,8 @@ tessdb::TFieldEntry ParseField(const json& value, const std::string& tableWhere,
     const std::optional<int> code = tessdb::FieldTypeFromName(type->get<std::string>());
     if (!code) throw ToolError(where + ": unknown type '" + type->get<std::string>() + "'");
     field.typeCode = static_cast<uint8_t>(*code);
-  } else if (type->is_number_integer() && type->get<int64_t>() >= 0 && type->get<int64_t>() <= 255) {
+  } else if (type->is_number_integer() && type->get<int64_t>() >= 0 &&
+             type->get<int64_t>() <= 255) {
     field.typeCode = static_cast<uint8_t>(type->get<int64_t>());
   } else {
     throw ToolError(where + ": \"type\" must be a type name or a code 0..255");
@@ -76,7 +80,8 @@ tessdb::TFieldEntry ParseField(const json& value, const std::string& tableWhere,
 
   const auto size = value.find("size");
   if (size != value.end()) {
-    if (!size->is_number_integer() || size->get<int64_t>() < 0 || size->get<int64_t>() > INT32_MAX) {
+    if (!size->is_number_integer() || size->get<int64_t>() < 0 ||
+        size->get<int64_t>() > INT32_MAX) {
       throw ToolError(where + ": \"size\" must be a whole number from 0");
     }
     field.declaredSize = static_cast<int32_t>(size->get<int64_t>());
@@ -118,9 +123,11 @@ tessdb::TIndexEntry ParseIndex(const json& value, const tessdb::TTableDefinition
   for (const json& key : ArrayOf(value, "fields", where, /*required=*/true)) {
     if (!key.is_string()) throw ToolError(where + ": key fields are given by name");
     const std::string name = Utf8ToLatin1(key.get<std::string>(), where + ": a key field");
-    const auto found = std::find_if(table.fields.begin(), table.fields.end(),
-                                    [&](const tessdb::TFieldEntry& f) { return SameName(f.name, name); });
-    if (found == table.fields.end()) throw ToolError(where + ": no field '" + key.get<std::string>() + "'");
+    const auto found =
+        std::find_if(table.fields.begin(), table.fields.end(),
+                     [&](const tessdb::TFieldEntry& f) { return SameName(f.name, name); });
+    if (found == table.fields.end())
+      throw ToolError(where + ": no field '" + key.get<std::string>() + "'");
     index.keyFields.push_back(static_cast<int32_t>(found - table.fields.begin()));
   }
   index.options = ParseOptions(ArrayOf(value, "options", where, /*required=*/false), where);
@@ -146,7 +153,8 @@ std::vector<tessdb::TTableDefinition> ParseSchema(const std::string& jsonText) {
     tessdb::TTableDefinition table;
     table.name = NameOf(value, where);
     const json& fields = ArrayOf(value, "fields", where, /*required=*/true);
-    for (size_t f = 0; f < fields.size(); ++f) table.fields.push_back(ParseField(fields[f], where, f));
+    for (size_t f = 0; f < fields.size(); ++f)
+      table.fields.push_back(ParseField(fields[f], where, f));
     const json& indexes = ArrayOf(value, "indexes", where, /*required=*/false);
     for (size_t i = 0; i < indexes.size(); ++i) {
       table.indexes.push_back(ParseIndex(indexes[i], table, where, i));

@@ -3,7 +3,8 @@
 //   {"tables": [{"name": "Devices",
 //                "fields": [{"name": "Name", "type": "String", "size": 40, "processed": true}],
 //                "indexes": [{"name": "ByName", "fields": ["Name"],
-//                             "options": ["primary", "unique", "descending", "case_insensitive"]}]}]}
+//                             "options": ["primary", "unique", "descending",
+//                             "case_insensitive"]}]}]}
 //
 // "type" is a type name ("String", "Integer", "Blob", with or without "ft") or a type code;
 // "size" defaults to 0 and "processed" to true; "indexes" and "options" may be left out. Names

@@ -41,7 +41,9 @@ TEST(DatabaseAuthoring, FixedAreasByteForByte) {
   CreateDatabase(stream, settings);
   const std::string image = stream.ToString();
   ASSERT_EQ(image.size(), static_cast<size_t>(kFirstAreaOffset));
-  EXPECT_EQ(image.substr(0, 12), std::string("TessDB\0" "2.0\0\0", 12));
+  EXPECT_EQ(image.substr(0, 12), std::string("TessDB\0"
+                                             "2.0\0\0",
+                                             12));
   const int64_t b = kProcessingBlockOffset;
   EXPECT_EQ(At(image, b), 1);
   EXPECT_EQ(At(image, b + 1), 3);
@@ -55,8 +57,14 @@ TEST(DatabaseAuthoring, FixedAreasByteForByte) {
   EXPECT_EQ(GetInt32(reinterpret_cast<const uint8_t*>(&image[kDirectoryOffset])), 0);
   // Everything else is zero.
   std::string cleared = image;
-  for (const auto& [offset, length] : std::vector<std::pair<int64_t, size_t>>{
-           {0, 12}, {b, 2}, {b + 2, 4}, {b + 35, 2}, {b + 37, 4}, {b + 70, 1}, {b + 327, check.size()}}) {
+  for (const auto& [offset, length] :
+       std::vector<std::pair<int64_t, size_t>>{{0, 12},
+                                               {b, 2},
+                                               {b + 2, 4},
+                                               {b + 35, 2},
+                                               {b + 37, 4},
+                                               {b + 70, 1},
+                                               {b + 327, check.size()}}) {
     cleared.replace(static_cast<size_t>(offset), length, length, '\0');
   }
   EXPECT_EQ(cleared, std::string(image.size(), '\0'));
@@ -113,7 +121,8 @@ TEST(DatabaseAuthoring, TablesAreAppendedAndReadBackByTheFileObject) {
   EXPECT_EQ(GetText(name, kNameSize), "Name");
   EXPECT_EQ(name[33], ftString);
   EXPECT_EQ(GetInt32(name + 34), 40);
-  EXPECT_EQ(DecodeTableHeader(EncodeTableHeader(header)).indexes[0].keyFields, header.indexes[0].keyFields);
+  EXPECT_EQ(DecodeTableHeader(EncodeTableHeader(header)).indexes[0].keyFields,
+            header.indexes[0].keyFields);
 }
 
 TEST(DatabaseAuthoring, RefusesWhatAFileCannotHold) {
@@ -135,7 +144,8 @@ TEST(DatabaseAuthoring, RefusesWhatAFileCannotHold) {
     return error(table);
   };
   EXPECT_EQ(error(base), "");
-  EXPECT_EQ(with([](auto& t) { t.name = "TAKEN"; }), "Table 'TAKEN': a table of that name exists already");
+  EXPECT_EQ(with([](auto& t) { t.name = "TAKEN"; }),
+            "Table 'TAKEN': a table of that name exists already");
   EXPECT_EQ(with([](auto& t) { t.name = ""; }), "Table '': a name needs 1 to 32 characters");
   EXPECT_EQ(with([](auto& t) { t.name = std::string(33, 'n'); }),
             "Table '" + std::string(33, 'n') + "': a name needs 1 to 32 characters");
@@ -160,9 +170,11 @@ TEST(DatabaseAuthoring, RefusesWhatAFileCannotHold) {
   // At most 96 fields, 8 indexes and 8 key fields fit, and exactly that is accepted.
   EXPECT_EQ(with([](auto& t) {
               t.fields.clear();
-              for (int i = 0; i < 96; ++i) t.fields.push_back(Field(std::to_string(i) + "F", ftInteger));
+              for (int i = 0; i < 96; ++i)
+                t.fields.push_back(Field(std::to_string(i) + "F", ftInteger));
               t.indexes.clear();
-              for (int i = 0; i < 8; ++i) t.indexes.push_back({std::to_string(i) + "I", 0, {0, 1, 2, 3, 4, 5, 6, 7}, 0, 0});
+              for (int i = 0; i < 8; ++i)
+                t.indexes.push_back({std::to_string(i) + "I", 0, {0, 1, 2, 3, 4, 5, 6, 7}, 0, 0});
             }),
             "");
 

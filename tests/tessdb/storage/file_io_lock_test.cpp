@@ -74,7 +74,8 @@ class LockHolder {
 class FileIOLockTest : public ::testing::Test {
  protected:
   FileIOLockTest()
-      : path_(dir_.Write("db", testing::MakeImage({}, {{"T", {testing::Field("N", ftInteger)}, {}}}))) {}
+      : path_(dir_.Write("db",
+                         testing::MakeImage({}, {{"T", {testing::Field("N", ftInteger)}, {}}}))) {}
 
   testing::TempDir dir_;
   std::string path_;

@@ -21,7 +21,9 @@ TTableDefinition Table(const std::string& name) {
   return {name, {Field("Name", ftString, 10)}, {}};
 }
 
-std::string PlainImage() { return MakeImage({}, {Table("First"), Table("Second")}); }
+std::string PlainImage() {
+  return MakeImage({}, {Table("First"), Table("Second")});
+}
 
 std::string WithHeader(std::string image, const std::string& header12) {
   image.replace(0, kFileHeaderSize, header12);
@@ -33,7 +35,9 @@ std::string Header(const std::string& magic7, const std::string& version5) {
   return magic7 + version5;
 }
 
-std::string Str(const char* bytes, size_t n) { return std::string(bytes, n); }
+std::string Str(const char* bytes, size_t n) {
+  return std::string(bytes, n);
+}
 
 // The message Open raises, or "" when it succeeds.
 std::string OpenError(TTessDBFileIO& fileIO, const std::string& name, TTessDBMediumType medium,
@@ -69,8 +73,10 @@ TEST_P(OpenHeaderTest, MagicAndVersionChecks) {
       {"2", Header(Str("TessDB\0", 7), Str("2\0\0\0\0", 5)), ""},
       {"empty", Header(Str("TessDB\0", 7), Str("\0\0\0\0\0", 5)), ""},
       {"bytes after the NUL", Header(Str("TessDB\0", 7), Str("2.0\0Z", 5)), ""},
-      {"2.1", Header(Str("TessDB\0", 7), Str("2.1\0\0", 5)), "Version of database file is too High"},
-      {"3.0", Header(Str("TessDB\0", 7), Str("3.0\0\0", 5)), "Version of database file is too High"},
+      {"2.1", Header(Str("TessDB\0", 7), Str("2.1\0\0", 5)),
+       "Version of database file is too High"},
+      {"3.0", Header(Str("TessDB\0", 7), Str("3.0\0\0", 5)),
+       "Version of database file is too High"},
       {"2.0.1", Header(Str("TessDB\0", 7), "2.0.1"), "Version of database file is too High"},
   };
   TempDir dir;
@@ -182,7 +188,8 @@ TEST(FileIOOpen, UnknownAlgorithmNamesFailAndLeaveItClosed) {
     std::string name;
     std::string error;
   } cases[] = {
-      {kProcessingBlockOffset + kPbCompression, "LZMA", "Compression algorithm module 'LZMA' not found"},
+      {kProcessingBlockOffset + kPbCompression, "LZMA",
+       "Compression algorithm module 'LZMA' not found"},
       {kProcessingBlockOffset + kPbCipher, "AES", "Encryption algorithm module 'AES' not found"},
   };
   for (const Case& c : cases) {
@@ -230,7 +237,8 @@ TEST(FileIOOpen, ReadOnlyAttributeOpensForReadingOnly) {
 TEST(FileIOOpen, ExclusiveOpenKeepsEveryoneElseOut) {
   TempDir dir;
   const std::string path = dir.Write("db", PlainImage());
-  const std::string inUse = "Cannot open file \"" + path + "\". The file is in use by another process";
+  const std::string inUse =
+      "Cannot open file \"" + path + "\". The file is in use by another process";
   TTessDBFileIO holder;
   holder.Open(path, mtDisk, false, /*exclusive=*/true);
   EXPECT_TRUE(holder.Exclusive());
@@ -312,6 +320,29 @@ TEST(FileIOPassword, RightWrongAndUnencrypted) {
     fileIO.EncodeBuffer(value, coded, false, 5);
     EXPECT_EQ(std::memcmp(value, coded, 5), 0);
   }
+}
+
+TEST(FileIOPassword, NoKeyCarriesOverToTheNextFileOpened) {
+  TMemoryStream first(EncryptedImage("Blowfish", 0));
+  TNewDatabase settings;
+  settings.encrypted = true;
+  settings.cipher = "Blowfish";
+  settings.password = "Other";
+  TMemoryStream second(testing::MakeImage(settings, {}));
+  TMemoryDatabaseRegistration firstName(first), secondName(second);
+  TTessDBFileIO fileIO;
+  int progressCalls = 0;
+  fileIO.EncryptMgr().OnEncodeProgress = [&](int) { ++progressCalls; };
+  fileIO.Open(firstName.Name(), mtMemory, false, false);
+  ASSERT_TRUE(fileIO.SetPassword("Secret"));
+  fileIO.Close();
+  fileIO.Open(secondName.Name(), mtMemory, false, false);
+  uint8_t value[8] = {};
+  EXPECT_THROW(fileIO.EncodeBuffer(value, value, true, 8), EEncryptException);
+  ASSERT_TRUE(fileIO.SetPassword("Other"));
+  TMemoryStream plain(std::string(100, 'p')), coded;
+  fileIO.EncodeData(plain, coded, false, true);
+  EXPECT_GT(progressCalls, 0);  // the progress event survived the new Open
 }
 
 }  // namespace

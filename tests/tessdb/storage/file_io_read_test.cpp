@@ -106,6 +106,22 @@ TEST(FileIOTabs, ChainsOf1024And1025Items) {
   }
 }
 
+TEST(FileIOHeaders, WrittenHeaderIsReadBackAtItsDirectoryPosition) {
+  OpenImage db(testing::MakeImage({}, {Devices(), {"Other", {}, {}}}));
+  TTableHeaderBuffer header = db.Header(1);
+  EXPECT_EQ(DecodeTableHeader(header).name, "Other");
+  PutInt32(&header[kThAutoIncValue], 42);
+  db.fileIO.WriteTableHeader(1, header);
+  EXPECT_EQ(DecodeTableHeader(db.Header(1)).autoIncValue, 42);
+  EXPECT_EQ(DecodeTableHeader(db.Header(0)).autoIncValue, 0);
+  uint8_t stored[4];
+  testing::ReadAt(db.Memory(), testing::TableHeaderPosition(db.Memory(), 1) + kThAutoIncValue,
+                  stored, 4);
+  EXPECT_EQ(GetInt32(stored), 42);
+  EXPECT_THROW(db.fileIO.WriteTableHeader(2, header), EDatabaseError);
+  EXPECT_THROW(db.Header(-1), EDatabaseError);
+}
+
 TEST(FileIOTabs, EmptyTableAndIndexWithoutTab) {
   OpenImage db(testing::MakeImage({}, {Devices()}));
   const TTableHeaderBuffer header = db.Header();
@@ -137,21 +153,13 @@ TEST(FileIOTabs, MarkRecordDeletedSetsTheFlagByte) {
   }
 }
 
-// A database with one record whose data area holds an encoded string, an integer and a blob.
-struct RecordFixture {
-  std::string value = "Hello world";  // fills the string field (size 11) up to its NUL
-  std::string blob = std::string(3000, 'x') + "tail of the blob";
-  int64_t itemPosition = 0;
-  TRecordLayout layout;
-};
-
 TEST(FileIOFieldData, ReadsAndDecodesFieldsAndBlobsOfARecord) {
   struct Setting {
     bool compressed;
     bool encrypted;
   };
-  for (const Setting setting : {Setting{false, false}, Setting{true, false}, Setting{false, true},
-                                Setting{true, true}}) {
+  for (const Setting setting :
+       {Setting{false, false}, Setting{true, false}, Setting{false, true}, Setting{true, true}}) {
     SCOPED_TRACE(std::to_string(setting.compressed) + std::to_string(setting.encrypted));
     TNewDatabase settings;
     settings.compressed = setting.compressed;
@@ -161,44 +169,49 @@ TEST(FileIOFieldData, ReadsAndDecodesFieldsAndBlobsOfARecord) {
     settings.password = "pw";
     OpenImage db(testing::MakeImage(settings, {Devices()}));
     ASSERT_TRUE(db.fileIO.SetPassword("pw"));
-    RecordFixture f;
-    f.layout = ComputeRecordLayout(DecodeTableHeader(db.Header()).fields, "x");
-    ASSERT_EQ(f.layout.fieldOffsets, (TIntegerAry{0, 12, 16}));
-    ASSERT_EQ(f.layout.recordSize, 36);
+    // One record: a string filling its 11 characters, an integer and a blob of 3 KiB.
+    const std::string value = "Hello world";
+    const std::string blob = std::string(3000, 'x') + "tail of the blob";
+    const TRecordLayout layout = ComputeRecordLayout(DecodeTableHeader(db.Header()).fields, "x");
+    ASSERT_EQ(layout.fieldOffsets, (TIntegerAry{0, 12, 16}));
+    ASSERT_EQ(layout.recordSize, 36);
 
     // The blob, encoded as a writer stores it, goes first; then the data area and the tab.
-    TMemoryStream plainBlob(f.blob), storedBlob;
+    TMemoryStream plainBlob(blob), storedBlob;
     db.fileIO.EncodeData(plainBlob, storedBlob, setting.compressed, setting.encrypted);
-    const int64_t blobPosition =
-        AppendBytes(db.Memory(), storedBlob.Memory(), storedBlob.Size());
-    std::vector<uint8_t> area(static_cast<size_t>(f.layout.recordSize));
+    const int64_t blobPosition = AppendBytes(db.Memory(), storedBlob.Memory(), storedBlob.Size());
+    std::vector<uint8_t> area(static_cast<size_t>(layout.recordSize));
     std::vector<uint8_t> text(12, 0);
-    std::copy(f.value.begin(), f.value.end(), text.begin());
+    std::copy(value.begin(), value.end(), text.begin());
     db.fileIO.EncodeBuffer(text.data(), &area[0], setting.encrypted, 12);
     uint8_t number[4];
     PutInt32(number, 4711);
     db.fileIO.EncodeBuffer(number, &area[12], setting.encrypted, 4);
-    PutInt32(&area[16 + kBdPosition], static_cast<int32_t>(blobPosition));
-    PutInt32(&area[16 + kBdStoredSize], static_cast<int32_t>(storedBlob.Size()));
-    const int64_t dataPosition = AppendBytes(db.Memory(), area.data(), f.layout.recordSize);
+    const auto storedSize = static_cast<int32_t>(storedBlob.Size());
+    EncodeBlobDescriptor({static_cast<int32_t>(blobPosition), storedSize,
+                          static_cast<int32_t>(ReservedBlobSize(storedSize))},
+                         &area[16]);
+    const int64_t dataPosition = AppendBytes(db.Memory(), area.data(), layout.recordSize);
     const TIntegerAry blocks = AppendTabChain(
         db.Memory(), kRecordTabItemSize, 1,
         [&](int32_t, uint8_t* item) { PutInt32(item, static_cast<int32_t>(dataPosition)); });
-    f.itemPosition = TabItemPosition(blocks, 0, kRecordTabItemSize);
+    const int64_t itemPosition = TabItemPosition(blocks, 0, kRecordTabItemSize);
 
     TMemoryStream out;
-    db.fileIO.ReadFieldDataOfRecord(f.itemPosition, 0, out, false, setting.encrypted, false, 12);
+    db.fileIO.ReadFieldDataOfRecord(itemPosition, 0, out, false, setting.encrypted, false, 12);
     EXPECT_EQ(out.ToString(), std::string(text.begin(), text.end()));
     out.Clear();
-    db.fileIO.ReadFieldDataOfRecord(f.itemPosition, 12, out, false, setting.encrypted, false, 4);
+    db.fileIO.ReadFieldDataOfRecord(itemPosition, 12, out, false, setting.encrypted, false, 4);
     ASSERT_EQ(out.Size(), 4);
     EXPECT_EQ(GetInt32(out.Memory()), 4711);
     out.Clear();
-    db.fileIO.ReadFieldDataOfRecord(f.itemPosition, 16, out, setting.compressed,
-                                    setting.encrypted, true, kBlobDescriptorSize);
-    EXPECT_EQ(out.ToString(), f.blob);
-    // A stored blob is smaller than the value only when it went through compression.
-    EXPECT_EQ(storedBlob.Size() < static_cast<int64_t>(f.blob.size()), setting.compressed);
+    db.fileIO.ReadFieldDataOfRecord(itemPosition, 16, out, setting.compressed, setting.encrypted,
+                                    true, kBlobDescriptorSize);
+    EXPECT_EQ(out.ToString(), blob);
+    // A stored blob is smaller than the value only when it went through compression, and the
+    // stored field bytes differ from the value exactly when they are encrypted.
+    EXPECT_EQ(storedBlob.Size() < static_cast<int64_t>(blob.size()), setting.compressed);
+    EXPECT_EQ(std::memcmp(&area[0], text.data(), 12) != 0, setting.encrypted);
   }
 }
 
@@ -363,8 +376,8 @@ TEST(FileIODamage, BlobDescriptorsAreChecked) {
     db.fileIO.ReadFieldData(at, out, false, false, true, kBlobDescriptorSize);
     return out.ToString();
   };
-  EXPECT_EQ(readBlob(0, 0), "");             // an empty blob
-  EXPECT_EQ(readBlob(-123, 0), "");          // points anywhere: nothing is read
+  EXPECT_EQ(readBlob(0, 0), "");     // an empty blob
+  EXPECT_EQ(readBlob(-123, 0), "");  // points anywhere: nothing is read
   EXPECT_EQ(readBlob(0, 6), std::string("TessDB"));
   for (const auto& [position, size] : std::vector<std::pair<int32_t, int32_t>>{
            {0, -1}, {-1, 4}, {4000, INT32_MAX}, {INT32_MAX, 1}, {0, 0x7FFFFFF0}}) {
@@ -375,6 +388,22 @@ TEST(FileIODamage, BlobDescriptorsAreChecked) {
   EXPECT_THROW(db.fileIO.ReadFieldData(db.fileIO.FileSize() - 10, out, false, false, true, 20),
                EDatabaseError);
   EXPECT_THROW(db.fileIO.ReadFieldData(100, out, false, false, false, -1), EDatabaseError);
+}
+
+TEST(FileFormat, BlobDescriptorBytesAndReservedSizes) {
+  uint8_t bytes[kBlobDescriptorSize];
+  std::memset(bytes, 0xEE, sizeof bytes);
+  EncodeBlobDescriptor({0x01020304, 130, 192}, bytes);
+  const uint8_t expected[kBlobDescriptorSize] = {4, 3, 2, 1, 130, 0, 0, 0, 192, 0};
+  EXPECT_EQ(std::memcmp(bytes, expected, sizeof bytes), 0);
+  const TBlobDescriptor back = DecodeBlobDescriptor(bytes);
+  EXPECT_EQ(back.position, 0x01020304);
+  EXPECT_EQ(back.storedSize, 130);
+  EXPECT_EQ(back.reservedSize, 192);
+  EXPECT_EQ(ReservedBlobSize(0), 64);
+  EXPECT_EQ(ReservedBlobSize(63), 64);
+  EXPECT_EQ(ReservedBlobSize(64), 128);
+  EXPECT_EQ(ReservedBlobSize(130), 192);
 }
 
 TEST(FileFormat, RecordLayoutOfEveryStorableTypeAndTheRest) {
@@ -408,8 +437,9 @@ TEST(FileFormat, RecordLayoutOfEveryStorableTypeAndTheRest) {
   EXPECT_EQ(layout.recordSize, offset);
   // Declared sizes of a damaged header neither go negative nor overflow.
   EXPECT_THROW(ComputeRecordLayout({Field("S", ftString, -5)}, "db"), EDatabaseError);
-  EXPECT_THROW(ComputeRecordLayout({Field("S", ftString, INT32_MAX), Field("T", ftFixedChar, 5)}, "db"),
-               EDatabaseError);
+  EXPECT_THROW(
+      ComputeRecordLayout({Field("S", ftString, INT32_MAX), Field("T", ftFixedChar, 5)}, "db"),
+      EDatabaseError);
 }
 
 }  // namespace

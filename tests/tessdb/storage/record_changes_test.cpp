@@ -7,6 +7,7 @@
 
 #include "table_fixture.h"
 #include "tessdb/core/exceptions.h"
+#include "tests/tessdb/storage/test_image.h"
 
 namespace tessdb::testing {
 namespace {
@@ -15,7 +16,9 @@ int32_t Int32At(const std::string& bytes, int64_t position) {
   return GetInt32(reinterpret_cast<const uint8_t*>(bytes.data()) + position);
 }
 
-TNewDatabase Plain() { return TNewDatabase{}; }
+TNewDatabase Plain() {
+  return TNewDatabase{};
+}
 
 // Name String(8), Num Integer; index 0 on Num.
 TTableDefinition NumberedTable() {
@@ -26,7 +29,9 @@ TTableDefinition NumberedTable() {
   return table;
 }
 
-TRecordValues Numbered(const std::string& name, int32_t num) { return {name, StoredBytes(num)}; }
+TRecordValues Numbered(const std::string& name, int32_t num) {
+  return {name, StoredBytes(num)};
+}
 
 // Every live record of every index list appears in its chain, in key order: checked on a fresh
 // load of the file.
@@ -40,6 +45,34 @@ void ExpectIndexesSound(TableFixture& fixture, const std::vector<int>& keyFields
   }
   (void)keyFields;
 }
+
+// Copies of a table's lists kept up to date only through the change notifications, as a
+// dataset keeps its view: they must end up equal to the table's own lists.
+struct FollowingViews {
+  explicit FollowingViews(const TTessTableIO& table) {
+    for (int k = 0; k < table.ListCount(); ++k) views.push_back(table.GetList(k));
+  }
+  TAppendNotification Append() {
+    return [this](int i, int p, const TRecordListItem& item) {
+      TRecordList& view = views[static_cast<size_t>(i + 1)];
+      view.insert(p < 0 ? view.end() : view.begin() + p, item);
+    };
+  }
+  TModifyNotification Modify() {
+    return [this](int i, int o, int n) {
+      TRecordList& view = views[static_cast<size_t>(i + 1)];
+      const TRecordListItem item = view[static_cast<size_t>(o)];
+      view.erase(view.begin() + o);
+      view.insert(view.begin() + (o < n ? n - 1 : n), item);
+    };
+  }
+  void ExpectFollow(const TTessTableIO& table) const {
+    for (int k = 0; k < table.ListCount(); ++k) {
+      EXPECT_EQ(views[static_cast<size_t>(k)], table.GetList(k)) << "list " << k;
+    }
+  }
+  std::vector<TRecordList> views;
+};
 
 TEST(RecordChanges, TabBlocksAndDataAreasGoAtTheEndOfTheFile) {
   TableFixture fixture(Plain(), NumberedTable());
@@ -59,11 +92,11 @@ TEST(RecordChanges, TabBlocksAndDataAreasGoAtTheEndOfTheFile) {
   const TRecordListItem first{static_cast<int32_t>(start + 5124), 0};
   EXPECT_EQ(table.RecordTabBlocks(), TIntegerAry{static_cast<int32_t>(start)});
   EXPECT_EQ(table.GetList(0), TRecordList{first});
-  EXPECT_EQ(Int32At(bytes, start), 0);             // no next block
+  EXPECT_EQ(Int32At(bytes, start), 0);                 // no next block
   EXPECT_EQ(Int32At(bytes, start + 4), start + 5124);  // item 0
   EXPECT_EQ(table.IndexTabBlocks(0), TIntegerAry{static_cast<int32_t>(start + 5124 + recordSize)});
   EXPECT_EQ(static_cast<int64_t>(bytes.size()), start + 5124 + recordSize + 8196);
-  EXPECT_EQ(Int32At(bytes, start + 5124 + recordSize + 4), 0);   // index item 0 = (0, -1)
+  EXPECT_EQ(Int32At(bytes, start + 5124 + recordSize + 4), 0);  // index item 0 = (0, -1)
   EXPECT_EQ(Int32At(bytes, start + 5124 + recordSize + 8), -1);
   using Note = std::tuple<int, int, TRecordListItem>;
   EXPECT_EQ(notes, (std::vector<Note>{Note{-1, -1, first}, Note{0, 0, first}}));
@@ -87,7 +120,8 @@ TEST(RecordChanges, TabBlocksAndDataAreasGoAtTheEndOfTheFile) {
   const int64_t end = fixture.Image().Size();
   fixture.Append(Numbered("last", 5000));
   bytes = fixture.Bytes();
-  EXPECT_EQ(table.RecordTabBlocks(), (TIntegerAry{static_cast<int32_t>(start), static_cast<int32_t>(end)}));
+  EXPECT_EQ(table.RecordTabBlocks(),
+            (TIntegerAry{static_cast<int32_t>(start), static_cast<int32_t>(end)}));
   EXPECT_EQ(Int32At(bytes, start), end);
   EXPECT_EQ(Int32At(bytes, end), 0);
   EXPECT_EQ(table.GetList(0).back(), (TRecordListItem{static_cast<int32_t>(end + 5124), 1024}));
@@ -138,13 +172,16 @@ TEST(RecordChanges, IndexOrderKeepsEqualKeysInChainOrder) {
   TableFixture fixture(Plain(), NamedTable());
   const char* names[] = {"bob", "Alice", "carl", "alice", "Bob"};
   std::vector<std::tuple<int, int>> positions;
+  FollowingViews views(fixture.Table());
   for (int n = 0; n < 5; ++n) {
     auto buffers = NewBuffers(fixture.Table());
     SetValues(*buffers, Numbered(names[n], n));
-    fixture.Table().AppendRecord(*buffers, false, [&](int i, int p, const TRecordListItem&) {
+    fixture.Table().AppendRecord(*buffers, false, [&](int i, int p, const TRecordListItem& item) {
       if (i == 0) positions.emplace_back(n, p);
+      views.Append()(i, p, item);
     });
   }
+  views.ExpectFollow(fixture.Table());
   using Names = std::vector<std::string>;
   EXPECT_EQ(fixture.Column(1, 0), (Names{"Alice", "alice", "bob", "Bob", "carl"}));
   EXPECT_EQ(fixture.Column(2, 0), (Names{"carl", "bob", "Bob", "Alice", "alice"}));
@@ -172,10 +209,10 @@ TEST(RecordChanges, ModifyMovesTheRecordWithinEachIndex) {
     Names ascending;
   };
   const Case cases[] = {
-      {"a", "g", {{0, 0, 5}, {1, 4, 0}}, {"b", "d", "e", "f", "g"}},   // head to the end
-      {"g", "a", {{0, 4, 0}, {1, 0, 5}}, {"a", "b", "d", "e", "f"}},   // back to the head
-      {"b", "ee", {{0, 1, 4}, {1, 3, 1}}, {"a", "d", "e", "ee", "f"}}, // behind the dead link
-      {"d", "d", {}, {"a", "d", "e", "ee", "f"}},                      // nothing moves
+      {"a", "g", {{0, 0, 5}, {1, 4, 0}}, {"b", "d", "e", "f", "g"}},    // head to the end
+      {"g", "a", {{0, 4, 0}, {1, 0, 5}}, {"a", "b", "d", "e", "f"}},    // back to the head
+      {"b", "ee", {{0, 1, 4}, {1, 3, 1}}, {"a", "d", "e", "ee", "f"}},  // behind the dead link
+      {"d", "d", {}, {"a", "d", "e", "ee", "f"}},                       // nothing moves
       {"e", "b", {{0, 2, 1}, {1, 2, 4}}, {"a", "b", "d", "ee", "f"}},
   };
   for (const Case& c : cases) {
@@ -191,10 +228,16 @@ TEST(RecordChanges, ModifyMovesTheRecordWithinEachIndex) {
     table.ReadRecord(*buffers, table.GetList(0), physical);
     (*buffers)[0].SetText(c.to);
     std::vector<std::tuple<int, int, int>> notes;
-    table.ModifyRecord(*buffers, physical, [&](int i, int o, int n) {
-      if (i < 2) notes.emplace_back(i, o, n);
-    }, false);
+    FollowingViews views(table);
+    table.ModifyRecord(
+        *buffers, physical,
+        [&](int i, int o, int n) {
+          if (i < 2) notes.emplace_back(i, o, n);
+          views.Modify()(i, o, n);
+        },
+        false);
     EXPECT_EQ(notes, c.notes);
+    views.ExpectFollow(table);
     EXPECT_EQ(fixture.Column(1, 0), c.ascending);
     Names descending = c.ascending;
     std::reverse(descending.begin(), descending.end());
@@ -351,8 +394,10 @@ TEST(RecordChanges, BlobAreasGrowInPlaceOrMove) {
   ModifyBlob(fixture, 0, std::string(10, 'd'));
   EXPECT_EQ(DescriptorOf(fixture, 0), (Descriptor{static_cast<int32_t>(blobAt), 10, 192}));
   std::string after = fixture.Bytes();
-  EXPECT_EQ(after.substr(static_cast<size_t>(blobAt), 64), std::string(10, 'd') + std::string(54, '\0'));
-  EXPECT_EQ(after.substr(static_cast<size_t>(blobAt + 64)), bytes.substr(static_cast<size_t>(blobAt + 64)));
+  EXPECT_EQ(after.substr(static_cast<size_t>(blobAt), 64),
+            std::string(10, 'd') + std::string(54, '\0'));
+  EXPECT_EQ(after.substr(static_cast<size_t>(blobAt + 64)),
+            bytes.substr(static_cast<size_t>(blobAt + 64)));
 
   // Once another record follows, a larger blob moves to the end of the file.
   fixture.Append({StoredBytes<int32_t>(2), std::string(1, 'x')});
@@ -367,6 +412,23 @@ TEST(RecordChanges, BlobAreasGrowInPlaceOrMove) {
   EXPECT_EQ(DescriptorOf(fixture, 2).size, 0);
   EXPECT_EQ(DescriptorOf(fixture, 2).reserved, 64);
   EXPECT_EQ(fixture.Read(0, 2)[1], "");
+
+  // A descriptor whose area lies in the fixed areas or past the end is damage: nothing is written.
+  for (const auto& [position, reserved] :
+       {std::pair{100, 64}, std::pair{static_cast<int32_t>(end), 1 << 30}}) {
+    const int64_t descriptor = fixture.Table().GetList(0)[1].dataPosition + 4;
+    WriteInt32At(fixture.Image(), descriptor + kBdPosition, position);
+    WriteInt32At(fixture.Image(), descriptor + kBdReservedSize, reserved);
+    const std::string before = fixture.Bytes();
+    try {
+      ModifyBlob(fixture, 1, "y");
+      ADD_FAILURE() << "damaged descriptor accepted";
+    } catch (const EDatabaseError& error) {
+      EXPECT_EQ(error.Message(), DamagedFileMessage(fixture.FileIO().FileName()));
+    }
+    EXPECT_EQ(fixture.Bytes().substr(0, static_cast<size_t>(end)),
+              before.substr(0, static_cast<size_t>(end)));
+  }
 }
 
 TEST(RecordChanges, UntouchedLazyBlobIsNotRewritten) {
@@ -387,7 +449,19 @@ TEST(RecordChanges, UntouchedLazyBlobIsNotRewritten) {
   (*buffers)[0].Set<int32_t>(2);
   table.ModifyRecord(*buffers, 0, nullptr, false);
   EXPECT_FALSE((*buffers)[1].Blob()->Loaded());
-  EXPECT_EQ(fixture.Read(0, 0), (std::vector<std::string>{StoredBytes<int32_t>(2), std::string(1000, 'q')}));
+  EXPECT_EQ(fixture.Read(0, 0),
+            (std::vector<std::string>{StoredBytes<int32_t>(2), std::string(1000, 'q')}));
+  // A record read and written as a new one copies its blobs.
+  table.ReadRecord(*buffers, table.GetList(0), 0);
+  table.AppendRecord(*buffers, false, nullptr);
+  EXPECT_EQ(fixture.Read(0, 1),
+            (std::vector<std::string>{StoredBytes<int32_t>(2), std::string(1000, 'q')}));
+  // So does a modification that takes another record's blob.
+  table.ReadRecord(*buffers, table.GetList(0), 0);
+  (*buffers)[0].Set<int32_t>(3);
+  table.ModifyRecord(*buffers, 1, nullptr, false);
+  EXPECT_EQ(fixture.Read(0, 1),
+            (std::vector<std::string>{StoredBytes<int32_t>(3), std::string(1000, 'q')}));
   // A write before the first read replaces the content without loading it.
   table.ReadRecord(*buffers, table.GetList(0), 0);
   (*buffers)[1].Blob()->WriteBuffer("new", 3);

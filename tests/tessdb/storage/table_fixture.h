@@ -47,12 +47,14 @@ inline std::unique_ptr<TFieldBuffers> NewBuffers(const TTessTableIO& table) {
 inline void SetValues(TFieldBuffers& buffers, const TRecordValues& values) {
   for (int f = 0; f < buffers.Count(); ++f) {
     TFieldBufferItem& item = buffers[f];
-    const std::string value = static_cast<size_t>(f) < values.size() ? values[static_cast<size_t>(f)] : "";
+    const std::string value =
+        static_cast<size_t>(f) < values.size() ? values[static_cast<size_t>(f)] : "";
     if (item.IsBlob() || IsStringType(item.Type())) {
       item.SetText(value);
     } else {
       std::memset(item.Buffer(), 0, static_cast<size_t>(item.Size()));
-      std::memcpy(item.Buffer(), value.data(), std::min(value.size(), static_cast<size_t>(item.Size())));
+      std::memcpy(item.Buffer(), value.data(),
+                  std::min(value.size(), static_cast<size_t>(item.Size())));
     }
   }
 }
@@ -120,7 +122,8 @@ class TableFixture {
       } else if (IsStringType(item.Type())) {
         values.push_back(item.Text());
       } else {
-        values.emplace_back(reinterpret_cast<const char*>(item.Buffer()), static_cast<size_t>(item.Size()));
+        values.emplace_back(reinterpret_cast<const char*>(item.Buffer()),
+                            static_cast<size_t>(item.Size()));
       }
     }
     return values;

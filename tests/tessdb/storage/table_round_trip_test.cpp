@@ -7,11 +7,11 @@
 namespace tessdb::testing {
 namespace {
 
-const int kAllStoredTypes[] = {ftString,   ftSmallint, ftInteger,   ftWord,        ftBoolean,
-                               ftFloat,    ftCurrency, ftDate,      ftTime,        ftDateTime,
-                               ftAutoInc,  ftBlob,     ftMemo,      ftGraphic,     ftFmtMemo,
+const int kAllStoredTypes[] = {ftString,     ftSmallint, ftInteger,     ftWord,      ftBoolean,
+                               ftFloat,      ftCurrency, ftDate,        ftTime,      ftDateTime,
+                               ftAutoInc,    ftBlob,     ftMemo,        ftGraphic,   ftFmtMemo,
                                ftParadoxOle, ftDBaseOle, ftTypedBinary, ftFixedChar, ftLargeint,
-                               ftOraBlob,  ftOraClob};
+                               ftOraBlob,    ftOraClob};
 
 TTableDefinition EveryTypeTable() {
   TTableDefinition table;
@@ -106,7 +106,8 @@ TEST(TableRoundTrip, EveryTypeOverEveryProcessing) {
     std::vector<TRecordValues> records;
     for (int r = 0; r < kRecords; ++r) {
       TRecordValues values;
-      for (size_t f = 0; f < definition.fields.size(); ++f) values.push_back(ValueFor(definition, f, r));
+      for (size_t f = 0; f < definition.fields.size(); ++f)
+        values.push_back(ValueFor(definition, f, r));
       records.push_back(values);
     }
     AppendRecords(fixture.Image(), settings.password, definition.name, records);

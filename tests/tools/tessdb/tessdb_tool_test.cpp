@@ -41,9 +41,9 @@ TEST(TessdbTool, CreateThenInfoJsonRoundTrip) {
   TempDir dir;
   const std::string schema = dir.Write("schema.json", kSchema);
   const std::string db = dir.File("catalog.tdb");
-  const ToolRun create = Tool(dir, {"create", db, "--schema", schema, "--password", "geheim",
-                                "--cipher", "Gost", "--mode", "3", "--compress", "--level", "0",
-                                "--verify-writes"});
+  const ToolRun create =
+      Tool(dir, {"create", db, "--schema", schema, "--password", "geheim", "--cipher", "Gost",
+                 "--mode", "3", "--compress", "--level", "0", "--verify-writes"});
   ASSERT_EQ(create.status, 0) << create.err;
   EXPECT_EQ(create.err, "");
 
