@@ -11,6 +11,8 @@
 #include "tessdb/access/session_list.h"
 #include "tessdb/access/tess_table.h"
 #include "tessdb/core/exceptions.h"
+#include "tessdb/storage/memory_databases.h"
+#include "tests/tessdb/storage/temp_dir.h"
 #include "tests/tessdb/access/access_fixture.h"
 
 namespace tessdb {
@@ -243,6 +245,42 @@ TEST(Database, NamesAndPropertyChanges) {
   EXPECT_TRUE(DefaultSession().FindDatabase(path)->Temporary());
   second.SetDatabaseName(path);
   EXPECT_EQ(DefaultSession().FindDatabase(path), &second);
+}
+
+TEST(Database, InMemoryImageAndTableNames) {
+  TempDir dir;
+  TMemoryStream image;
+  const std::string bytes = testing::ReadFile(testing::WriteCatalog(dir, "aloha.alo", false));
+  image.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+  TMemoryDatabaseRegistration registration(image);
+  TTessTable table;
+  table.SetMediumType(mtMemory);
+  table.SetDatabaseName(registration.Name());
+  table.SetTableName("Notes");
+  table.Open();
+  ASSERT_NE(table.Database(), nullptr);
+  EXPECT_EQ(table.Database()->MediumType(), mtMemory);  // copied into the temporary database
+  EXPECT_EQ(table.RecordCount(), 3);
+  std::vector<std::string> names = {"kept"};
+  table.Database()->GetTableNames(names);
+  EXPECT_EQ(names, (std::vector<std::string>{"cellphone", "cellphoneconfig", "notes"}));
+  EXPECT_EQ(table.Database()->TableDefs().Count(), 3);
+  EXPECT_EQ(table.Database()->FindTableIO("CELLPHONE")->TableName(), "cellphone");
+  EXPECT_EQ(table.Database()->FindTableIO("missing"), nullptr);
+  table.AppendRecord({"in memory"});
+  table.Close();
+  // The change went into the image itself.
+  TTessTable again;
+  again.SetMediumType(mtMemory);
+  again.SetDatabaseName(registration.Name());
+  again.SetTableName("notes");
+  again.Open();
+  EXPECT_EQ(again.RecordCount(), 4);
+
+  TTessDatabase closed;
+  std::vector<std::string> untouched = {"x"};
+  closed.GetTableNames(untouched);
+  EXPECT_EQ(untouched, std::vector<std::string>{"x"});
 }
 
 TEST(Database, ReadOnlyRefusesModification) {
