@@ -1,5 +1,6 @@
 #include "tessdb/access/field.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -137,8 +138,9 @@ TField::TField(TDataSet& dataSet, std::string fieldName, TFieldType dataType, in
       fieldNo_(fieldNo),
       dataSize_(DataSizeOf(dataType, size)) {}
 
-bool TField::ReadRaw(std::vector<uint8_t>& bytes) const {
-  bytes.assign(static_cast<size_t>(dataSize_) + 8, 0);
+bool TField::ReadRaw(std::string& bytes) const {
+  // At least 8 bytes, so every number reads whole; short values stay in the string's own buffer.
+  bytes.assign(std::max<size_t>(static_cast<size_t>(dataSize_), 8), '\0');
   return dataSet_.GetFieldData(*this, bytes.data());
 }
 
@@ -153,7 +155,7 @@ void TField::SetData(const void* buffer) {
 
 bool TField::IsNull() const {
   if (IsBlob()) return dataSet_.GetBlobText(*this).empty();
-  std::vector<uint8_t> bytes;
+  std::string bytes;
   return !ReadRaw(bytes);
 }
 
@@ -167,20 +169,19 @@ void TField::TypeMismatch() const {
 
 std::string TField::AsString() const {
   if (IsBlob()) return dataSet_.GetBlobText(*this);
-  std::vector<uint8_t> raw;
+  std::string raw;
   if (!ReadRaw(raw)) return std::string();
-  const uint8_t* p = raw.data();
+  if (dataType_ == ftString || dataType_ == ftFixedChar || dataType_ == ftWideString ||
+      dataType_ == ftGuid) {
+    raw.resize(strnlen(raw.data(), raw.size()));
+    return raw;
+  }
+  const auto* p = reinterpret_cast<const uint8_t*>(raw.data());
   auto get = [p](auto value) {
     std::memcpy(&value, p, sizeof value);
     return value;
   };
   switch (dataType_) {
-    case ftString:
-    case ftFixedChar:
-    case ftWideString:
-    case ftGuid:
-      return std::string(reinterpret_cast<const char*>(p),
-                         strnlen(reinterpret_cast<const char*>(p), static_cast<size_t>(dataSize_)));
     case ftSmallint:
       return std::to_string(get(int16_t{}));
     case ftWord:
@@ -270,9 +271,9 @@ void TField::SetAsString(const std::string& text) {
 }
 
 int64_t TField::AsLargeInt() const {
-  std::vector<uint8_t> raw;
+  std::string raw;
   if (!ReadRaw(raw)) return 0;
-  const uint8_t* p = raw.data();
+  const auto* p = reinterpret_cast<const uint8_t*>(raw.data());
   auto get = [p](auto value) {
     std::memcpy(&value, p, sizeof value);
     return value;
@@ -349,7 +350,7 @@ double TField::AsFloat() const {
   switch (dataType_) {
     case ftFloat:
     case ftCurrency: {
-      std::vector<uint8_t> raw;
+      std::string raw;
       if (!ReadRaw(raw)) return 0;
       double value;
       std::memcpy(&value, raw.data(), sizeof value);
@@ -410,7 +411,7 @@ void TField::SetAsBoolean(bool value) {
 }
 
 double TField::AsDateTime() const {
-  std::vector<uint8_t> raw;
+  std::string raw;
   if (dataType_ != ftDate && dataType_ != ftTime && dataType_ != ftDateTime) {
     if (dataType_ == ftString || dataType_ == ftFixedChar) {
       return TimeStampToValue(StrToDateTime(AsString()));

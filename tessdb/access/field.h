@@ -72,7 +72,7 @@ class TField {
  private:
   friend class TDataSet;
   // The raw value, or false when there is none.
-  bool ReadRaw(std::vector<uint8_t>& bytes) const;
+  bool ReadRaw(std::string& bytes) const;
   [[noreturn]] void TypeMismatch() const;
 
   TDataSet& dataSet_;

@@ -12,8 +12,8 @@
 #include "tessdb/access/tess_table.h"
 #include "tessdb/core/exceptions.h"
 #include "tessdb/storage/memory_databases.h"
-#include "tests/tessdb/storage/temp_dir.h"
 #include "tests/tessdb/access/access_fixture.h"
+#include "tests/tessdb/storage/temp_dir.h"
 
 namespace tessdb {
 namespace {
