@@ -1,7 +1,7 @@
 // TTessTable: the dataset through which a program reads and changes one table of a TessDB
 // database.
 //
-// Open binds to the database by name (Part of TTDBDataSet), opens the table's TTessTableIO, makes
+// Open binds to the database by name (through TTDBDataSet), opens the table's TTessTableIO, makes
 // one field per stored field, selects the index named IndexName (without regard to case; an
 // unknown or empty name selects the primary index, and a table without one shows physical
 // order) and copies that order into its view (ViewList). The cursor walks the view; bookmarks
