@@ -28,9 +28,11 @@ int64_t TFieldBufferItem::ValueSize() const {
 std::string TFieldBufferItem::Text() const {
   if (IsBlob()) {
     TMemoryStream& content = Blob()->Content();
+    if (content.Size() == 0) return std::string();  // an empty stream has no memory at all
     const auto* bytes = reinterpret_cast<const char*>(content.Memory());
     return std::string(bytes, strnlen(bytes, static_cast<size_t>(content.Size())));
   }
+  if (size_ <= 0) return std::string();
   const auto* bytes = reinterpret_cast<const char*>(Buffer());
   return std::string(bytes, strnlen(bytes, static_cast<size_t>(size_)));
 }

@@ -8,6 +8,7 @@
 // owns it (AddOwned), in which case the buffers free it.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -48,15 +49,19 @@ class TFieldBufferItem {
   template <typename T>
   T Get() const {
     T value{};
-    std::memcpy(&value, value_, sizeof(T) < static_cast<size_t>(size_) ? sizeof(T) : size_);
+    if (value_ != nullptr && size_ > 0 && !IsBlob())
+      std::memcpy(&value, value_, std::min(sizeof(T), Bytes()));
     return value;
   }
   template <typename T>
   void Set(T value) {
-    std::memcpy(value_, &value, sizeof(T) < static_cast<size_t>(size_) ? sizeof(T) : size_);
+    if (value_ != nullptr && size_ > 0 && !IsBlob())
+      std::memcpy(value_, &value, std::min(sizeof(T), Bytes()));
   }
 
  private:
+  size_t Bytes() const { return static_cast<size_t>(size_); }
+
   void* value_;
   TFieldType type_;
   int32_t size_;

@@ -104,6 +104,8 @@ TEST(TableLoad, KeyValueTexts) {
       {ftDateTime, StoredBytes<double>(EncodeDayNumber(1999, 12, 31) * 86400000.0 + 1000),
        "31.12.1999 0:00:01"},
       {ftBlob, std::string("blob\0tail", 9), "blob"},
+      {ftMemo, "", ""},
+      {ftString, "", ""},
       {ftBytes, "xx", ""},
   };
   TLocaleSettings german = saved;
