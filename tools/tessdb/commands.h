@@ -16,7 +16,16 @@ class ToolError : public std::runtime_error {
   explicit ToolError(const std::string& message) : std::runtime_error(message) {}
 };
 
+// A search that found nothing: main prints "tessdb: not found" and exits with 2.
+class NotFound : public std::runtime_error {
+ public:
+  NotFound() : std::runtime_error("not found") {}
+};
+
 void AddInfoCommand(CLI::App& app);
 void AddCreateCommand(CLI::App& app);
+void AddImportCommand(CLI::App& app);
+void AddDumpCommand(CLI::App& app);
+void AddFindCommand(CLI::App& app);
 
 }  // namespace tessdb_tool

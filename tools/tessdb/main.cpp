@@ -28,10 +28,13 @@ bool IsCommand(CLI::App& app, const std::string& name) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  CLI::App app("Inspect and create TessDB database files.", "tessdb");
+  CLI::App app("Inspect, create, fill and search TessDB database files.", "tessdb");
   app.require_subcommand(1);
   tessdb_tool::AddInfoCommand(app);
   tessdb_tool::AddCreateCommand(app);
+  tessdb_tool::AddImportCommand(app);
+  tessdb_tool::AddDumpCommand(app);
+  tessdb_tool::AddFindCommand(app);
   // CLI11 would report an unknown command as a missing one.
   if (argc > 1 && argv[1][0] != '-' && !IsCommand(app, argv[1])) {
     return Fail(std::string("Unknown command '") + argv[1] + "'");
@@ -46,6 +49,9 @@ int main(int argc, char** argv) {
     return app.exit(version);
   } catch (const CLI::ParseError& error) {
     return Fail(error.what());
+  } catch (const tessdb_tool::NotFound& notFound) {
+    Fail(notFound.what());
+    return 2;
   } catch (const tessdb::EAbort&) {
     return 1;
   } catch (const std::exception& error) {

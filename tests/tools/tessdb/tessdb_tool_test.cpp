@@ -2,47 +2,19 @@
 // summary, and failures (one "tessdb: " line on stderr, status 1, no file left behind).
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <nlohmann/json.hpp>
 
 #include "platform/file_system.h"
 #include "tests/tessdb/storage/temp_dir.h"
+#include "tests/tools/tessdb/tool_runner.h"
 
 namespace {
 
 using nlohmann::json;
 using tessdb::testing::ReadFile;
 using tessdb::testing::TempDir;
-
-struct ToolRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-// Runs the tool with the arguments; stdout and stderr go to files of dir.
-ToolRun Tool(const TempDir& dir, std::vector<std::string> args) {
-  args.insert(args.begin(), TESSDB_TOOL);
-  const std::string outPath = dir.File("stdout"), errPath = dir.File("stderr");
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    ::dup2(out, 1);
-    ::dup2(err, 2);
-    std::vector<char*> argv;
-    for (std::string& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    ::execv(argv[0], argv.data());
-    ::_exit(127);
-  }
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(outPath), ReadFile(errPath)};
-}
+using tessdb::testing::Tool;
+using tessdb::testing::ToolRun;
 
 // The failure contract: status 1, nothing on stdout, exactly one line on stderr.
 void ExpectFailure(const ToolRun& run, const std::string& message) {
@@ -187,7 +159,7 @@ TEST(TessdbTool, FailuresAreOneLineWithStatusOne) {
   ExpectFailure(Tool(dir, {"create", dir.File("x.tdb"), "--schema", schema, "--level", "2"}),
                 "--level requires --compress");
   ExpectFailure(Tool(dir, {}), "A subcommand is required");
-  ExpectFailure(Tool(dir, {"dump"}), "Unknown command 'dump'");
+  ExpectFailure(Tool(dir, {"frobnicate"}), "Unknown command 'frobnicate'");
   EXPECT_FALSE(platform::FileExists(dir.File("x.tdb")));
 }
 
