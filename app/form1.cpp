@@ -291,13 +291,15 @@ void TForm1::Label5Click() { ShowSideWindow(updateForm); }
 
 void TForm1::Label6Click() { ShowSideWindow(Form3); }
 
-void TForm1::OpenCatalog(const std::string& /*path*/) {}
+void TForm1::OpenCatalog(const std::string& path) { Catalog.OpenCatalog(path); }
 
-void TForm1::CloseCatalog() {}
+void TForm1::CloseCatalog() { Catalog.CloseCatalog(); }
 
-void TForm1::FillVendorList() {}
+void TForm1::FillVendorList() { Catalog.FillVendorList(*ListBox1); }
 
-void TForm1::FillModelList(const std::string& /*vendor*/) {}
+void TForm1::FillModelList(const std::string& vendor) {
+  Catalog.FillModelList(vendor, *ListBox2, *ListBox3, *ListBox4);
+}
 
 void TForm1::PreparePhotoStep() {}
 

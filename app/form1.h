@@ -9,6 +9,8 @@
 #include <QWidget>
 #include <string>
 
+#include "app/catalog/device_catalog.h"
+
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -44,6 +46,9 @@ class TForm1 : public QWidget {
   QLineEdit* Edit1;      // picture path
   QToolButton* SpeedButton1;
   QToolButton* SpeedButton2;  // Upload
+
+  // The device catalog: TessDatabase1, TessTable1 (vendors) and TessTable2 (models).
+  TDeviceCatalog Catalog;
 
   // Handlers.
   void FormCreate();

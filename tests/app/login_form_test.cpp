@@ -7,8 +7,11 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "app/application.h"
 #include "app/login_form.h"
 #include "tessdb/access/login_prompt.h"
+#include "tessdb/access/tess_table.h"
+#include "wizard_fixture.h"
 
 namespace {
 
@@ -60,5 +63,40 @@ TEST(LoginForm, InstalledAsTheEnginePrompt) {
   InstallLoginPrompt();
   AnswerLoginDialog("secret", true);
   EXPECT_EQ(tessdb::PromptForPassword("/data/aloha.alo"), std::optional<std::string>("secret"));
+  tessdb::SetLoginPrompt(nullptr);
+}
+
+namespace {
+
+// A catalog table opened with no password given, as a program that leaves it to the user.
+class LoginThroughTable : public WizardTest {
+ protected:
+  void OpenModels(tessdb::TTessTable& table) {
+    table.SetDatabaseName(folderPath_ + "/aloha.alo");
+    table.SetTableName("cellphoneconfig");
+    table.Open();
+  }
+};
+
+}  // namespace
+
+TEST_F(LoginThroughTable, OkWithTheRightPasswordOpensTheTable) {
+  InstallLoginPrompt();
+  tessdb::TTessTable table;
+  AnswerLoginDialog("qelvon", true);
+  RunReportingErrors([&] { OpenModels(table); });
+  EXPECT_TRUE(messages_.empty());
+  ASSERT_TRUE(table.Active());
+  EXPECT_EQ(table.RecordCount(), 2);
+  tessdb::SetLoginPrompt(nullptr);
+}
+
+TEST_F(LoginThroughTable, CancelAbortsWithoutAnErrorReport) {
+  InstallLoginPrompt();
+  tessdb::TTessTable table;
+  AnswerLoginDialog("", false);
+  RunReportingErrors([&] { OpenModels(table); });
+  EXPECT_TRUE(messages_.empty());
+  EXPECT_FALSE(table.Active());
   tessdb::SetLoginPrompt(nullptr);
 }

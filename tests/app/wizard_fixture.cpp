@@ -19,6 +19,21 @@ void WizardTest::SetUp() {
   QFile picture(QString::fromStdString(picturePath_));
   ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
   picture.write("not really a picture");
+  picture.close();
+  WriteCatalog({"Alpha", "Beta"}, {{"Alpha", "A1", 128, 160}, {"Alpha", "A2", 176, 220}});
+}
+
+void WizardTest::WriteCatalog(const std::vector<std::string>& vendors,
+                              const std::vector<TCatalogModel>& models) {
+  const std::string path = folderPath_ + "/aloha.alo";
+  QFile::remove(QString::fromStdString(path));
+  WriteCatalogFile(path, vendors, models);
+}
+
+std::vector<std::string> WizardTest::Items(const QListWidget* list) {
+  std::vector<std::string> items;
+  for (int i = 0; i < list->count(); ++i) items.push_back(list->item(i)->text().toStdString());
+  return items;
 }
 
 void WizardTest::TearDown() {
@@ -33,11 +48,10 @@ void WizardTest::CreateWindow(const std::string& folder) {
 }
 
 void WizardTest::ChooseModel(const std::string& width, const std::string& height) {
-  form_->ListBox1->addItem("Alpha");
-  form_->ListBox2->addItem("A1");
-  form_->ListBox3->addItem(QString::fromStdString(width));
-  form_->ListBox4->addItem(QString::fromStdString(height));
   form_->ListBox1->setCurrentRow(0);
+  ASSERT_EQ(form_->ListBox2->count(), 2) << "the models of Alpha";
+  form_->ListBox3->item(0)->setText(QString::fromStdString(width));
+  form_->ListBox4->item(0)->setText(QString::fromStdString(height));
   form_->ListBox2->setCurrentRow(0);
 }
 
