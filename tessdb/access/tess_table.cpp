@@ -232,7 +232,11 @@ void TTessTable::InternalRefresh() {
   SelectIndex();
   LoadView();
   if (rangeActive_) ComputeRange(true);
-  if (Filtered()) BuildFilteredView();
+  if (Filtered()) {
+    // A newly built filtered view always starts again at its first record.
+    BuildFilteredView();
+    return;
+  }
   const int position = ViewPositionOf(current);
   currentPosition_ = position >= 0 ? position : std::min(currentPosition_, RecordCount() - 1);
 }

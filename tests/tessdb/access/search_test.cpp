@@ -138,6 +138,17 @@ TEST_F(SearchTest, FilteredBuildsAndDropsTheView) {
   EXPECT_EQ(models_.RecordCount(), 4);
 }
 
+TEST_F(SearchTest, RefreshOfAFilteredViewStartsAtTheFirstRecord) {
+  models_.SetFilter("width = 96");
+  models_.SetFiltered(true);
+  models_.SetRecNo(2);
+  EXPECT_EQ(Type(), "OT 301");
+  models_.Refresh();  // the view is built again, which always ends on its first record
+  EXPECT_EQ(models_.RecordCount(), 3);
+  EXPECT_EQ(Type(), "6210");
+  EXPECT_EQ(models_.RecNo(), 1);
+}
+
 TEST_F(SearchTest, OnFilterRecordRejectsWhateverTheExpressionSays) {
   models_.OnFilterRecord = [](TDataSet& dataSet, bool& accept) {
     accept = dataSet.FieldByName("type").AsString() != "6210";
