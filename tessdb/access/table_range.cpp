@@ -42,7 +42,8 @@ void TTessTable::MasterChanged() {
   if (!Active() || State() != dsBrowse) return;
   TDataSet* master = masterLink_.ActiveDataSet();
   if (master != nullptr && !masterFields_.empty()) {
-    if (master->State() != dsBrowse) return;
+    // Without an index there is nothing to take a range from: the detail stays as it is.
+    if (master->State() != dsBrowse || indexNumber_ < 0) return;
     ComputeRange(false);
     currentPosition_ = -1;
     First();

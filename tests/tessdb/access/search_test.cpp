@@ -280,5 +280,22 @@ TEST_F(SearchTest, MasterDetailRange) {
             "Circular datalinks are not allowed");
 }
 
+TEST_F(SearchTest, MasterLinkWithoutAnIndexLeavesTheDetailAlone) {
+  TTessTable vendors;
+  Open(vendors, "cellphone", "nameindex");
+  TDataSource source;
+  source.SetDataSet(&vendors);
+  TTessTable notes;  // physical order: no index to take a range from
+  Open(notes, "notes", "");
+  notes.SetMasterFields("name");
+  notes.SetMasterSource(&source);
+  notes.SetRecNo(2);
+  vendors.Next();
+  EXPECT_FALSE(notes.RangeActive());
+  EXPECT_EQ(notes.RecordCount(), 3);
+  EXPECT_EQ(notes.RecNo(), 2);
+  EXPECT_EQ(notes.FieldByName("text").AsString(), "a");
+}
+
 }  // namespace
 }  // namespace tessdb
