@@ -358,9 +358,9 @@ void TTessTableIO::ModifyRecord(TFieldBuffers& buffers, int physicalPosition,
       EncodeBlobDescriptor(
           {static_cast<int32_t>(position), static_cast<int32_t>(h), static_cast<int32_t>(reserved)},
           slot);
-    } else if (f == autoIncField_) {
+    } else if (fieldDefs_[f].typeCode == ftAutoInc) {
       const int32_t value = item.Get<int32_t>();
-      if (value == 0) continue;  // 0 keeps the stored value
+      if (value == 0) continue;  // 0 keeps the stored value, in every auto-increment field
       fileIO_.EncodeBuffer(item.Buffer(), slot, FieldEncrypted(f), item.Size());
       if (value > GetInt32(&header_[kThAutoIncValue])) {
         PutInt32(&header_[kThAutoIncValue], value);

@@ -323,10 +323,13 @@ TEST(RecordChanges, UniqueKeysAreRefusedWithTheirValues) {
 TEST(RecordChanges, AutoIncrementGivenAndDerived) {
   TTableDefinition definition;
   definition.name = "Counted";
-  definition.fields = {MakeField("Id", ftAutoInc), MakeField("Name", ftString, 4)};
+  // Seq is a second auto-increment field: appends store it as given, modifies treat it by type.
+  definition.fields = {MakeField("Id", ftAutoInc), MakeField("Name", ftString, 4),
+                       MakeField("Seq", ftAutoInc)};
   TableFixture fixture(Plain(), definition);
   TTessTableIO& table = fixture.Table();
   auto buffers = NewBuffers(table);
+  (*buffers)[2].Set<int32_t>(7);
   std::vector<int32_t> stored;
   for (const int32_t given : {0, 0, 10, 0, 5, 0}) {
     (*buffers)[0].Set<int32_t>(given);
@@ -340,11 +343,19 @@ TEST(RecordChanges, AutoIncrementGivenAndDerived) {
   (*buffers)[1].SetText("x");
   table.ModifyRecord(*buffers, 1, nullptr, false);
   EXPECT_EQ(fixture.Read(0, 1)[0], StoredBytes<int32_t>(2));
+  EXPECT_EQ(fixture.Read(0, 1)[2], StoredBytes<int32_t>(7));
   (*buffers)[0].Set<int32_t>(40);
+  (*buffers)[2].Set<int32_t>(0);
   table.ModifyRecord(*buffers, 1, nullptr, false);
   EXPECT_EQ(fixture.Read(0, 1)[0], StoredBytes<int32_t>(40));
+  EXPECT_EQ(fixture.Read(0, 1)[2], StoredBytes<int32_t>(7));  // 0 keeps the second one too
   std::unique_ptr<TTessDBFileIO> fileIO;
   EXPECT_EQ(DecodeTableHeader(fixture.Reopen(fileIO)->Header()).autoIncValue, 40);
+  (*buffers)[0].Set<int32_t>(0);
+  (*buffers)[2].Set<int32_t>(50);
+  table.ModifyRecord(*buffers, 1, nullptr, false);
+  EXPECT_EQ(fixture.Read(0, 1)[2], StoredBytes<int32_t>(50));
+  EXPECT_EQ(DecodeTableHeader(fixture.Reopen(fileIO)->Header()).autoIncValue, 50);
 }
 
 // One unprocessed blob, no index: the last blob written ends the file.
