@@ -277,6 +277,8 @@ TEST(RecordChanges, SearchesOnEmptyAndEqualKeys) {
   EXPECT_EQ(below.position + (below.outcome > 0 ? 1 : 0), 4);
   EXPECT_EQ(table.ToListPosition(1, 5, 3), 4);  // "c" is record 4
   EXPECT_EQ(table.ToListPosition(1, 5, 1), 5);
+  EXPECT_EQ(table.ToListPosition(1, 9, 1), 9);  // the same list: any position comes back as is
+  EXPECT_EQ(table.ToListPosition(1, 9, 2), -1);
   EXPECT_EQ(table.ToPhysicalPosition(list, 5), 4);
   EXPECT_EQ(table.ToPhysicalPosition(list, 6), -1);
   EXPECT_EQ(table.PrimaryIndexNo(), -1);
