@@ -168,6 +168,8 @@ void TTessTableIO::WriteBlob(int fieldNo, TOptimBlobStream& blob, TMemoryStream&
 void TTessTableIO::AppendRecord(TFieldBuffers& buffers, bool flush,
                                 const TAppendNotification& notify) {
   CheckBuffers(buffers);
+  // Texts are cut before the unique check, so that it sees the keys as they will be stored.
+  NormaliseStrings(buffers);
   TTableChange change(*this);
   CheckUnique(buffers);
   const int32_t n = RecordCount();
@@ -220,7 +222,6 @@ void TTessTableIO::AppendRecord(TFieldBuffers& buffers, bool flush,
   PutInt32(&header_[kThRecordCount], n + 1);
   WriteHeader();
 
-  NormaliseStrings(buffers);
   std::vector<uint8_t> image(static_cast<size_t>(recordSize_), 0);
   bool hasBlobs = false;
   for (int f = 0; f < buffers.Count(); ++f)
@@ -314,6 +315,7 @@ void TTessTableIO::ModifyRecord(TFieldBuffers& buffers, int physicalPosition,
                                 const TModifyNotification& notify, bool flush) {
   CheckBuffers(buffers);
   CheckListPosition(GetList(0), physicalPosition);
+  NormaliseStrings(buffers);
   const int32_t recordNo = lists_[0][static_cast<size_t>(physicalPosition)].recordNo;
   TTableChange change(*this);
   const int x = ResolvePhysicalPosition(recordNo);
@@ -322,7 +324,6 @@ void TTessTableIO::ModifyRecord(TFieldBuffers& buffers, int physicalPosition,
   const int64_t dataPosition = CheckedPosition(lists_[0][static_cast<size_t>(x)].dataPosition);
   std::vector<uint8_t> image(static_cast<size_t>(recordSize_));
   fileIO_.ReadRange(dataPosition, image.data(), recordSize_);
-  NormaliseStrings(buffers);
 
   TMemoryStream encoded;
   for (int f = 0; f < buffers.Count(); ++f) {

@@ -314,6 +314,27 @@ TEST(RecordChanges, UniqueKeysAreRefusedWithTheirValues) {
     EXPECT_STREQ(error.what(), "Invalid unique field value 'True,2.5'");
   }
   EXPECT_EQ(fixture.Image().Size(), size);  // nothing written
+  // A text filling its whole buffer is stored cut to the declared size: the check sees it so.
+  fixture.Append(values("abcdefghij", 9, 1, 9));
+  const int64_t grown = fixture.Image().Size();
+  SetValues(*buffers, values("", 9, 0, 10));
+  std::memset((*buffers)[0].Buffer(), 'k', 11);
+  std::memcpy((*buffers)[0].Buffer(), "abcdefghij", 10);
+  try {
+    table.AppendRecord(*buffers, false, nullptr);
+    ADD_FAILURE() << "duplicate of a cut text accepted";
+  } catch (const EDatabaseError& error) {
+    EXPECT_STREQ(error.what(), "Invalid unique field value 'abcdefghij,9'");
+  }
+  std::memset((*buffers)[0].Buffer(), 'k', 11);
+  std::memcpy((*buffers)[0].Buffer(), "abcdefghij", 10);
+  try {
+    table.ModifyRecord(*buffers, 0, nullptr, false);
+    ADD_FAILURE() << "change to a duplicate of a cut text accepted";
+  } catch (const EDatabaseError& error) {
+    EXPECT_STREQ(error.what(), "Invalid unique field value 'abcdefghij,9'");
+  }
+  EXPECT_EQ(fixture.Image().Size(), grown);
   EXPECT_EQ(table.PrimaryIndexNo(), 0);
   // A record may keep its own key; it may not take another's.
   SetValues(*buffers, values("bob", 7, 1, 3.5));
