@@ -361,7 +361,12 @@ void TTessTableIO::ModifyRecord(TFieldBuffers& buffers, int physicalPosition,
           slot);
     } else if (fieldDefs_[f].typeCode == ftAutoInc) {
       const int32_t value = item.Get<int32_t>();
-      if (value == 0) continue;  // 0 keeps the stored value, in every auto-increment field
+      if (value == 0) {
+        // 0 keeps the stored value, in every auto-increment field; the buffer takes it, so that
+        // the index moves below see the key the record keeps.
+        fileIO_.DecodeBuffer(slot, item.Buffer(), FieldEncrypted(f), item.Size());
+        continue;
+      }
       fileIO_.EncodeBuffer(item.Buffer(), slot, FieldEncrypted(f), item.Size());
       if (value > GetInt32(&header_[kThAutoIncValue])) {
         PutInt32(&header_[kThAutoIncValue], value);

@@ -349,8 +349,15 @@ TEST(RecordChanges, AutoIncrementGivenAndDerived) {
   // Seq is a second auto-increment field: appends store it as given, modifies treat it by type.
   definition.fields = {MakeField("Id", ftAutoInc), MakeField("Name", ftString, 4),
                        MakeField("Seq", ftAutoInc)};
+  definition.indexes = {MakeIndex("ById", 0, {0})};
   TableFixture fixture(Plain(), definition);
   TTessTableIO& table = fixture.Table();
+  // The index on Id must follow the stored values, also where a modify keeps one.
+  auto expectIdOrder = [&](const std::vector<int32_t>& ids) {
+    std::vector<std::string> expected;
+    for (const int32_t id : ids) expected.push_back(StoredBytes(id));
+    EXPECT_EQ(fixture.Column(1, 0), expected);
+  };
   auto buffers = NewBuffers(table);
   (*buffers)[2].Set<int32_t>(7);
   std::vector<int32_t> stored;
@@ -367,6 +374,7 @@ TEST(RecordChanges, AutoIncrementGivenAndDerived) {
   table.ModifyRecord(*buffers, 1, nullptr, false);
   EXPECT_EQ(fixture.Read(0, 1)[0], StoredBytes<int32_t>(2));
   EXPECT_EQ(fixture.Read(0, 1)[2], StoredBytes<int32_t>(7));
+  expectIdOrder({1, 2, 5, 10, 11, 12});
   (*buffers)[0].Set<int32_t>(40);
   (*buffers)[2].Set<int32_t>(0);
   table.ModifyRecord(*buffers, 1, nullptr, false);
@@ -379,6 +387,8 @@ TEST(RecordChanges, AutoIncrementGivenAndDerived) {
   table.ModifyRecord(*buffers, 1, nullptr, false);
   EXPECT_EQ(fixture.Read(0, 1)[2], StoredBytes<int32_t>(50));
   EXPECT_EQ(DecodeTableHeader(fixture.Reopen(fileIO)->Header()).autoIncValue, 50);
+  expectIdOrder({1, 5, 10, 11, 12, 40});
+  ExpectIndexesSound(fixture, {0});
 }
 
 // One unprocessed blob, no index: the last blob written ends the file.
