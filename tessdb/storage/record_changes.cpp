@@ -319,11 +319,21 @@ void TTessTableIO::ModifyRecord(TFieldBuffers& buffers, int physicalPosition,
   const int32_t recordNo = lists_[0][static_cast<size_t>(physicalPosition)].recordNo;
   TTableChange change(*this);
   const int x = ResolvePhysicalPosition(recordNo);
-  CheckUnique(buffers, x);
 
   const int64_t dataPosition = CheckedPosition(lists_[0][static_cast<size_t>(x)].dataPosition);
   std::vector<uint8_t> image(static_cast<size_t>(recordSize_));
   fileIO_.ReadRange(dataPosition, image.data(), recordSize_);
+  // An auto-increment value 0 keeps the stored one, in every auto-increment field; the buffer
+  // takes it, so that the unique check and the index moves see the key the record keeps.
+  std::vector<bool> kept(static_cast<size_t>(buffers.Count()), false);
+  for (int f = 0; f < buffers.Count(); ++f) {
+    TFieldBufferItem& item = buffers[f];
+    if (!item.Active() || fieldDefs_[f].typeCode != ftAutoInc || item.Get<int32_t>() != 0) continue;
+    fileIO_.DecodeBuffer(image.data() + fieldOffsets_[static_cast<size_t>(f)], item.Buffer(),
+                         FieldEncrypted(f), item.Size());
+    kept[static_cast<size_t>(f)] = true;
+  }
+  CheckUnique(buffers, x);
 
   TMemoryStream encoded;
   for (int f = 0; f < buffers.Count(); ++f) {
@@ -360,13 +370,8 @@ void TTessTableIO::ModifyRecord(TFieldBuffers& buffers, int physicalPosition,
           {static_cast<int32_t>(position), static_cast<int32_t>(h), static_cast<int32_t>(reserved)},
           slot);
     } else if (fieldDefs_[f].typeCode == ftAutoInc) {
+      if (kept[static_cast<size_t>(f)]) continue;
       const int32_t value = item.Get<int32_t>();
-      if (value == 0) {
-        // 0 keeps the stored value, in every auto-increment field; the buffer takes it, so that
-        // the index moves below see the key the record keeps.
-        fileIO_.DecodeBuffer(slot, item.Buffer(), FieldEncrypted(f), item.Size());
-        continue;
-      }
       fileIO_.EncodeBuffer(item.Buffer(), slot, FieldEncrypted(f), item.Size());
       if (value > GetInt32(&header_[kThAutoIncValue])) {
         PutInt32(&header_[kThAutoIncValue], value);

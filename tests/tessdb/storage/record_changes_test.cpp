@@ -389,6 +389,23 @@ TEST(RecordChanges, AutoIncrementGivenAndDerived) {
   EXPECT_EQ(DecodeTableHeader(fixture.Reopen(fileIO)->Header()).autoIncValue, 50);
   expectIdOrder({1, 5, 10, 11, 12, 40});
   ExpectIndexesSound(fixture, {0});
+
+  // The unique check, too, sees the kept value: explicit values may repeat an Id.
+  TTableDefinition keyed;
+  keyed.name = "Keyed";
+  keyed.fields = {MakeField("Id", ftAutoInc), MakeField("Name", ftString, 4)};
+  keyed.indexes = {MakeIndex("ByIdName", tiUnique, {0, 1})};
+  TableFixture unique(Plain(), keyed);
+  unique.Append({StoredBytes<int32_t>(0), "x"});
+  unique.Append({StoredBytes<int32_t>(1), "y"});
+  auto change = NewBuffers(unique.Table());
+  SetValues(*change, {StoredBytes<int32_t>(0), "y"});
+  try {
+    unique.Table().ModifyRecord(*change, 0, nullptr, false);
+    ADD_FAILURE() << "a kept Id gave a duplicate key";
+  } catch (const EDatabaseError& error) {
+    EXPECT_STREQ(error.what(), "Invalid unique field value '1,y'");
+  }
 }
 
 // One unprocessed blob, no index: the last blob written ends the file.
