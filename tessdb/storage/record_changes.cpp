@@ -168,6 +168,8 @@ void TTessTableIO::WriteBlob(int fieldNo, TOptimBlobStream& blob, TMemoryStream&
 void TTessTableIO::AppendRecord(TFieldBuffers& buffers, bool flush,
                                 const TAppendNotification& notify) {
   CheckBuffers(buffers);
+  // Texts are cut before the unique check, so that it sees the keys as they will be stored.
+  NormaliseStrings(buffers);
   TTableChange change(*this);
   CheckUnique(buffers);
   const int32_t n = RecordCount();
@@ -220,7 +222,6 @@ void TTessTableIO::AppendRecord(TFieldBuffers& buffers, bool flush,
   PutInt32(&header_[kThRecordCount], n + 1);
   WriteHeader();
 
-  NormaliseStrings(buffers);
   std::vector<uint8_t> image(static_cast<size_t>(recordSize_), 0);
   bool hasBlobs = false;
   for (int f = 0; f < buffers.Count(); ++f)
@@ -314,15 +315,25 @@ void TTessTableIO::ModifyRecord(TFieldBuffers& buffers, int physicalPosition,
                                 const TModifyNotification& notify, bool flush) {
   CheckBuffers(buffers);
   CheckListPosition(GetList(0), physicalPosition);
+  NormaliseStrings(buffers);
   const int32_t recordNo = lists_[0][static_cast<size_t>(physicalPosition)].recordNo;
   TTableChange change(*this);
   const int x = ResolvePhysicalPosition(recordNo);
-  CheckUnique(buffers, x);
 
   const int64_t dataPosition = CheckedPosition(lists_[0][static_cast<size_t>(x)].dataPosition);
   std::vector<uint8_t> image(static_cast<size_t>(recordSize_));
   fileIO_.ReadRange(dataPosition, image.data(), recordSize_);
-  NormaliseStrings(buffers);
+  // An auto-increment value 0 keeps the stored one, in every auto-increment field; the buffer
+  // takes it, so that the unique check and the index moves see the key the record keeps.
+  std::vector<bool> kept(static_cast<size_t>(buffers.Count()), false);
+  for (int f = 0; f < buffers.Count(); ++f) {
+    TFieldBufferItem& item = buffers[f];
+    if (!item.Active() || fieldDefs_[f].typeCode != ftAutoInc || item.Get<int32_t>() != 0) continue;
+    fileIO_.DecodeBuffer(image.data() + fieldOffsets_[static_cast<size_t>(f)], item.Buffer(),
+                         FieldEncrypted(f), item.Size());
+    kept[static_cast<size_t>(f)] = true;
+  }
+  CheckUnique(buffers, x);
 
   TMemoryStream encoded;
   for (int f = 0; f < buffers.Count(); ++f) {
@@ -358,9 +369,9 @@ void TTessTableIO::ModifyRecord(TFieldBuffers& buffers, int physicalPosition,
       EncodeBlobDescriptor(
           {static_cast<int32_t>(position), static_cast<int32_t>(h), static_cast<int32_t>(reserved)},
           slot);
-    } else if (f == autoIncField_) {
+    } else if (fieldDefs_[f].typeCode == ftAutoInc) {
+      if (kept[static_cast<size_t>(f)]) continue;
       const int32_t value = item.Get<int32_t>();
-      if (value == 0) continue;  // 0 keeps the stored value
       fileIO_.EncodeBuffer(item.Buffer(), slot, FieldEncrypted(f), item.Size());
       if (value > GetInt32(&header_[kThAutoIncValue])) {
         PutInt32(&header_[kThAutoIncValue], value);

@@ -337,8 +337,8 @@ int TTessTableIO::ToPhysicalPosition(const TRecordList& list, int position) cons
 
 int TTessTableIO::ToListPosition(int fromListNo, int position, int toListNo) const {
   const TRecordList& from = GetList(fromListNo);
-  if (position < 0 || static_cast<size_t>(position) >= from.size()) return -1;
   if (fromListNo == toListNo) return position;
+  if (position < 0 || static_cast<size_t>(position) >= from.size()) return -1;
   const int32_t recordNo = from[static_cast<size_t>(position)].recordNo;
   const TRecordList& to = GetList(toListNo);
   for (size_t i = 0; i < to.size(); ++i) {

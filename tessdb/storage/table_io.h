@@ -119,7 +119,8 @@ class TTessTableIO {
   int PrimaryIndexNo() const;
   // The position in list 0 of the record at position of list, or -1.
   int ToPhysicalPosition(const TRecordList& list, int position) const;
-  // The position in list toListNo of the record at position of list fromListNo, or -1.
+  // The position in list toListNo of the record at position of list fromListNo, or -1; the
+  // position itself when both lists are one.
   int ToListPosition(int fromListNo, int position, int toListNo) const;
   // Fails with "Invalid unique field value '%s'" when a primary or unique index already holds
   // the buffers' key values in a record other than the one at physicalPosition (-1: an insert).

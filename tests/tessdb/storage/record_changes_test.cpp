@@ -277,6 +277,8 @@ TEST(RecordChanges, SearchesOnEmptyAndEqualKeys) {
   EXPECT_EQ(below.position + (below.outcome > 0 ? 1 : 0), 4);
   EXPECT_EQ(table.ToListPosition(1, 5, 3), 4);  // "c" is record 4
   EXPECT_EQ(table.ToListPosition(1, 5, 1), 5);
+  EXPECT_EQ(table.ToListPosition(1, 9, 1), 9);  // the same list: any position comes back as is
+  EXPECT_EQ(table.ToListPosition(1, 9, 2), -1);
   EXPECT_EQ(table.ToPhysicalPosition(list, 5), 4);
   EXPECT_EQ(table.ToPhysicalPosition(list, 6), -1);
   EXPECT_EQ(table.PrimaryIndexNo(), -1);
@@ -312,6 +314,27 @@ TEST(RecordChanges, UniqueKeysAreRefusedWithTheirValues) {
     EXPECT_STREQ(error.what(), "Invalid unique field value 'True,2.5'");
   }
   EXPECT_EQ(fixture.Image().Size(), size);  // nothing written
+  // A text filling its whole buffer is stored cut to the declared size: the check sees it so.
+  fixture.Append(values("abcdefghij", 9, 1, 9));
+  const int64_t grown = fixture.Image().Size();
+  SetValues(*buffers, values("", 9, 0, 10));
+  std::memset((*buffers)[0].Buffer(), 'k', 11);
+  std::memcpy((*buffers)[0].Buffer(), "abcdefghij", 10);
+  try {
+    table.AppendRecord(*buffers, false, nullptr);
+    ADD_FAILURE() << "duplicate of a cut text accepted";
+  } catch (const EDatabaseError& error) {
+    EXPECT_STREQ(error.what(), "Invalid unique field value 'abcdefghij,9'");
+  }
+  std::memset((*buffers)[0].Buffer(), 'k', 11);
+  std::memcpy((*buffers)[0].Buffer(), "abcdefghij", 10);
+  try {
+    table.ModifyRecord(*buffers, 0, nullptr, false);
+    ADD_FAILURE() << "change to a duplicate of a cut text accepted";
+  } catch (const EDatabaseError& error) {
+    EXPECT_STREQ(error.what(), "Invalid unique field value 'abcdefghij,9'");
+  }
+  EXPECT_EQ(fixture.Image().Size(), grown);
   EXPECT_EQ(table.PrimaryIndexNo(), 0);
   // A record may keep its own key; it may not take another's.
   SetValues(*buffers, values("bob", 7, 1, 3.5));
@@ -323,10 +346,20 @@ TEST(RecordChanges, UniqueKeysAreRefusedWithTheirValues) {
 TEST(RecordChanges, AutoIncrementGivenAndDerived) {
   TTableDefinition definition;
   definition.name = "Counted";
-  definition.fields = {MakeField("Id", ftAutoInc), MakeField("Name", ftString, 4)};
+  // Seq is a second auto-increment field: appends store it as given, modifies treat it by type.
+  definition.fields = {MakeField("Id", ftAutoInc), MakeField("Name", ftString, 4),
+                       MakeField("Seq", ftAutoInc)};
+  definition.indexes = {MakeIndex("ById", 0, {0})};
   TableFixture fixture(Plain(), definition);
   TTessTableIO& table = fixture.Table();
+  // The index on Id must follow the stored values, also where a modify keeps one.
+  auto expectIdOrder = [&](const std::vector<int32_t>& ids) {
+    std::vector<std::string> expected;
+    for (const int32_t id : ids) expected.push_back(StoredBytes(id));
+    EXPECT_EQ(fixture.Column(1, 0), expected);
+  };
   auto buffers = NewBuffers(table);
+  (*buffers)[2].Set<int32_t>(7);
   std::vector<int32_t> stored;
   for (const int32_t given : {0, 0, 10, 0, 5, 0}) {
     (*buffers)[0].Set<int32_t>(given);
@@ -340,11 +373,44 @@ TEST(RecordChanges, AutoIncrementGivenAndDerived) {
   (*buffers)[1].SetText("x");
   table.ModifyRecord(*buffers, 1, nullptr, false);
   EXPECT_EQ(fixture.Read(0, 1)[0], StoredBytes<int32_t>(2));
+  EXPECT_EQ(fixture.Read(0, 1)[2], StoredBytes<int32_t>(7));
+  expectIdOrder({1, 2, 5, 10, 11, 12});
   (*buffers)[0].Set<int32_t>(40);
+  (*buffers)[2].Set<int32_t>(0);
   table.ModifyRecord(*buffers, 1, nullptr, false);
   EXPECT_EQ(fixture.Read(0, 1)[0], StoredBytes<int32_t>(40));
+  EXPECT_EQ(fixture.Read(0, 1)[2], StoredBytes<int32_t>(7));  // 0 keeps the second one too
   std::unique_ptr<TTessDBFileIO> fileIO;
   EXPECT_EQ(DecodeTableHeader(fixture.Reopen(fileIO)->Header()).autoIncValue, 40);
+  (*buffers)[0].Set<int32_t>(0);
+  (*buffers)[2].Set<int32_t>(50);
+  table.ModifyRecord(*buffers, 1, nullptr, false);
+  EXPECT_EQ(fixture.Read(0, 1)[2], StoredBytes<int32_t>(50));
+  EXPECT_EQ(DecodeTableHeader(fixture.Reopen(fileIO)->Header()).autoIncValue, 50);
+  expectIdOrder({1, 5, 10, 11, 12, 40});
+  ExpectIndexesSound(fixture, {0});
+
+  // The unique check, too, sees the kept value (decoded: the file is encrypted); explicit
+  // values may repeat an Id.
+  TNewDatabase encrypted;
+  encrypted.encrypted = true;
+  encrypted.cipher = "Gost";
+  encrypted.password = "pw";
+  TTableDefinition keyed;
+  keyed.name = "Keyed";
+  keyed.fields = {MakeField("Id", ftAutoInc), MakeField("Name", ftString, 4)};
+  keyed.indexes = {MakeIndex("ByIdName", tiUnique, {0, 1})};
+  TableFixture unique(encrypted, keyed);
+  unique.Append({StoredBytes<int32_t>(0), "x"});
+  unique.Append({StoredBytes<int32_t>(1), "y"});
+  auto change = NewBuffers(unique.Table());
+  SetValues(*change, {StoredBytes<int32_t>(0), "y"});
+  try {
+    unique.Table().ModifyRecord(*change, 0, nullptr, false);
+    ADD_FAILURE() << "a kept Id gave a duplicate key";
+  } catch (const EDatabaseError& error) {
+    EXPECT_STREQ(error.what(), "Invalid unique field value '1,y'");
+  }
 }
 
 // One unprocessed blob, no index: the last blob written ends the file.
