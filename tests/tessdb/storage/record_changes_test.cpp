@@ -138,7 +138,7 @@ TEST(RecordChanges, TabBlocksAndDataAreasGoAtTheEndOfTheFile) {
 
 TEST(RecordChanges, DeletedRecordLeavesEveryListButKeepsCountAndFile) {
   TableFixture fixture(Plain(), NumberedTable());
-  for (int n = 0; n < 4; ++n) fixture.Append(Numbered("r" + std::to_string(n), 10 - n));
+  for (int n = 0; n < 4; ++n) fixture.Append(Numbered(std::string("r").append(std::to_string(n)), 10 - n));
   TTessTableIO& table = fixture.Table();
   const int64_t size = fixture.Image().Size();
   table.DeleteRecord(1, false);  // record 1
