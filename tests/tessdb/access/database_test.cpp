@@ -13,10 +13,13 @@
 #include "tessdb/core/exceptions.h"
 #include "tessdb/storage/memory_databases.h"
 #include "tests/tessdb/access/access_fixture.h"
+#include "tests/tessdb/access/catalog_test.h"
 #include "tests/tessdb/storage/temp_dir.h"
 
 namespace tessdb {
 namespace {
+
+using testing::MessageOf;
 
 using testing::TempDir;
 
@@ -39,17 +42,6 @@ class ScriptedPrompt {
   std::optional<std::string> answer_;
   TLoginPrompt previous_;
 };
-
-std::string MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const EAbort&) {
-    return "<abort>";
-  } catch (const Exception& error) {
-    return error.Message();
-  }
-  return "<none>";
-}
 
 void OpenTable(TTessTable& table, const std::string& path) {
   table.SetDatabaseName(path);

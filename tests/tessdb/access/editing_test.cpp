@@ -7,32 +7,17 @@
 #include "tessdb/access/tess_table.h"
 #include "tessdb/core/exceptions.h"
 #include "tests/tessdb/access/access_fixture.h"
+#include "tests/tessdb/access/catalog_test.h"
 
 namespace tessdb {
 namespace {
 
+using testing::MessageOf;
+
 using testing::TempDir;
 
-std::string MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Exception& error) {
-    return error.Message();
-  }
-  return "<none>";
-}
-
-class EditingTest : public ::testing::Test {
+class EditingTest : public testing::CatalogTest {
  protected:
-  void SetUp() override { path_ = testing::WriteCatalog(dir_, "aloha.alo", false); }
-
-  void Open(TTessTable& table, const std::string& tableName, const std::string& indexName) {
-    table.SetDatabaseName(path_);
-    table.SetTableName(tableName);
-    table.SetIndexName(indexName);
-    table.Open();
-  }
-
   static std::vector<std::string> View(TTessTable& table, const std::string& field) {
     const TBookmark here = table.GetBookmark();
     std::vector<std::string> texts;
@@ -42,9 +27,6 @@ class EditingTest : public ::testing::Test {
     if (here >= 0) table.GotoBookmark(here);
     return texts;
   }
-
-  TempDir dir_;
-  std::string path_;
 };
 
 TEST_F(EditingTest, InsertInPhysicalOrderAddsAtTheEndAndKeepsTheCursor) {

@@ -6,34 +6,21 @@
 #include "tessdb/access/tess_table.h"
 #include "tessdb/core/exceptions.h"
 #include "tests/tessdb/access/access_fixture.h"
+#include "tests/tessdb/access/catalog_test.h"
 
 namespace tessdb {
 namespace {
 
+using testing::MessageOf;
+
 using testing::TempDir;
 
-std::string MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Exception& error) {
-    return error.Message();
-  }
-  return "<none>";
-}
-
-class SearchTest : public ::testing::Test {
+class SearchTest : public testing::CatalogTest {
  protected:
   void SetUp() override {
-    path_ = testing::WriteCatalog(dir_, "aloha.alo", false);
+    CatalogTest::SetUp();
     models_.SetName("TessTable2");
     Open(models_, "cellphoneconfig", "typeindex");
-  }
-
-  void Open(TTessTable& table, const std::string& tableName, const std::string& indexName) {
-    table.SetDatabaseName(path_);
-    table.SetTableName(tableName);
-    table.SetIndexName(indexName);
-    table.Open();
   }
 
   std::string Type() { return models_.FieldByName("type").AsString(); }
@@ -50,8 +37,6 @@ class SearchTest : public ::testing::Test {
     return types;
   }
 
-  TempDir dir_;
-  std::string path_;
   TTessTable models_;
 };
 

@@ -5,32 +5,17 @@
 #include "tessdb/access/tess_table.h"
 #include "tessdb/core/exceptions.h"
 #include "tests/tessdb/access/access_fixture.h"
+#include "tests/tessdb/access/catalog_test.h"
 
 namespace tessdb {
 namespace {
 
+using testing::MessageOf;
+
 using testing::TempDir;
 
-std::string MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Exception& error) {
-    return error.Message();
-  }
-  return "<none>";
-}
-
-class TableTest : public ::testing::Test {
+class TableTest : public testing::CatalogTest {
  protected:
-  void SetUp() override { path_ = testing::WriteCatalog(dir_, "aloha.alo", false); }
-
-  void Open(TTessTable& table, const std::string& tableName, const std::string& indexName) {
-    table.SetDatabaseName(path_);
-    table.SetTableName(tableName);
-    table.SetIndexName(indexName);
-    table.Open();
-  }
-
   // Field texts from First to the end.
   static std::vector<std::string> Walk(TTessTable& table, const std::string& field) {
     std::vector<std::string> texts;
@@ -39,9 +24,6 @@ class TableTest : public ::testing::Test {
     }
     return texts;
   }
-
-  TempDir dir_;
-  std::string path_;
 };
 
 TEST_F(TableTest, ProgramVendorWalk) {
