@@ -45,6 +45,22 @@ inline void ByteFeedback(int mode, bool encode, uint8_t* feedback, uint8_t* scra
   }
 }
 
+// Each whole block transformed alone; a tail shorter than a block is left as it is.
+template <size_t B, class Transform>
+inline void Ecb(const uint8_t* source, uint8_t* destination, size_t length, Transform transform) {
+  const size_t whole = length - length % B;
+  uint8_t block[B];
+  for (size_t at = 0; at < whole; at += B) {
+    std::memcpy(block, source + at, B);
+    transform(block);
+    std::memcpy(destination + at, block, B);
+  }
+  if (whole < length && source != destination) {
+    std::memcpy(destination + whole, source + whole, length - whole);
+  }
+  std::memset(block, 0, B);
+}
+
 template <size_t B, class Encrypt>
 void Encode(int mode, uint8_t* feedback, uint8_t* scratch, const uint8_t* source,
             uint8_t* destination, size_t length, Encrypt encrypt) {
@@ -73,14 +89,7 @@ void Encode(int mode, uint8_t* feedback, uint8_t* scratch, const uint8_t* source
       ByteFeedback<B>(mode, true, feedback, scratch, source, destination, length, encrypt);
       break;
     case ModeECB:
-      for (size_t at = 0; at < whole; at += B) {
-        std::memcpy(block, source + at, B);
-        encrypt(block);
-        std::memcpy(destination + at, block, B);
-      }
-      if (whole < length && source != destination) {
-        std::memcpy(destination + whole, source + whole, length - whole);
-      }
+      Ecb<B>(source, destination, length, encrypt);
       break;
   }
   std::memset(block, 0, B);
@@ -116,14 +125,7 @@ void Decode(int mode, uint8_t* feedback, uint8_t* scratch, const uint8_t* source
       ByteFeedback<B>(mode, false, feedback, scratch, source, destination, length, encrypt);
       break;
     case ModeECB:
-      for (size_t at = 0; at < whole; at += B) {
-        std::memcpy(block, source + at, B);
-        decrypt(block);
-        std::memcpy(destination + at, block, B);
-      }
-      if (whole < length && source != destination) {
-        std::memcpy(destination + whole, source + whole, length - whole);
-      }
+      Ecb<B>(source, destination, length, decrypt);
       break;
   }
   std::memset(block, 0, B);
